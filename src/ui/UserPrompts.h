@@ -1,0 +1,37 @@
+// Every question and message the editor puts to the user goes through this one interface:
+// message boxes, the OK/Cancel confirmation, file choosers and the folder browser. The editor
+// uses DialogPrompts (real dialogs); tests answer through a fake of their own.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace tovu::ui {
+
+enum class MessageIcon { None, Information, Warning, Critical, Question };
+
+// A file chooser's default file name and its filters in Qt's form ("text (pattern)" pairs
+// separated by ";;").
+struct FileChooserPreset {
+    QString defaultName;
+    QString filters;
+};
+
+class UserPrompts {
+public:
+    virtual ~UserPrompts() = default;
+
+    // One message box with an OK button. A null owner gives a box without owner window.
+    virtual void showMessage(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) = 0;
+    // The OK/Cancel confirmation; true when the user pressed OK.
+    virtual bool confirm(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) = 0;
+    // A file chooser starting in the process's current folder; nothing when cancelled.
+    virtual std::optional<QString> chooseFile(QWidget* owner, const FileChooserPreset& preset) = 0;
+    // The folder browser for an Enigma settings folder; nothing when cancelled.
+    virtual std::optional<QString> chooseEnigmaFolder(QWidget* owner) = 0;
+};
+
+}  // namespace tovu::ui

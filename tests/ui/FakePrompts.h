@@ -1,0 +1,69 @@
+// Answers the editor's questions in widget tests and records every message it shows.
+#pragma once
+
+#include "ui/UserPrompts.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace tovu::ui::test {
+
+struct ShownMessage {
+    QWidget* owner;
+    QString text;
+    QString caption;
+    MessageIcon icon;
+    bool confirmation;
+};
+
+class FakePrompts final : public UserPrompts {
+public:
+    // Scripted answers, taken in order; an empty queue answers Cancel / nothing.
+    std::deque<std::optional<QString>> fileAnswers;
+    std::deque<std::optional<QString>> folderAnswers;
+    std::deque<bool> confirmAnswers;
+
+    std::vector<ShownMessage> messages;
+    std::vector<FileChooserPreset> fileRequests;
+    int folderRequests = 0;
+
+    void showMessage(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) override {
+        messages.push_back({owner, text, caption, icon, false});
+    }
+    bool confirm(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) override {
+        messages.push_back({owner, text, caption, icon, true});
+        if (confirmAnswers.empty()) return false;
+        const bool answer = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return answer;
+    }
+    std::optional<QString> chooseFile(QWidget*, const FileChooserPreset& preset) override {
+        fileRequests.push_back(preset);
+        return take(fileAnswers);
+    }
+    std::optional<QString> chooseEnigmaFolder(QWidget*) override {
+        ++folderRequests;
+        return take(folderAnswers);
+    }
+
+    // The texts of the messages shown so far.
+    QStringList texts() const {
+        QStringList out;
+        for (const auto& m : messages) out << m.text;
+        return out;
+    }
+
+private:
+    static std::optional<QString> take(std::deque<std::optional<QString>>& answers) {
+        if (answers.empty()) return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace tovu::ui::test
