@@ -1,0 +1,110 @@
+// The socket layer of the link: connecting with a time-out, waiting with poll, and moving exact
+// byte counts. Sockets are used without blocking calls, so every wait is bounded by a time-out,
+// and sends never raise SIGPIPE: a peer that closes gives a failed transfer.
+#include "link/StbLink.h"
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace tovu::StbLink {
+namespace {
+
+std::atomic<bool> socketsStarted{false};
+
+using Clock = std::chrono::steady_clock;
+
+int remainingMs(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+bool retryable(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
+
+}  // namespace
+
+int startupSockets() {
+    // POSIX sockets need no library start; the flag only records that the layer is ready.
+    socketsStarted.store(true);
+    return 1;
+}
+
+int openConnection(uint32_t receiver, uint16_t port, int timeoutMs) {
+    const int s = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (s < 0) return -1;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(receiver);
+    if (connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (errno != EINPROGRESS || waitReady(s, 1, timeoutMs) != 0) {
+            closeSocket(s);
+            return -1;
+        }
+        int error = 0;
+        socklen_t size = sizeof error;
+        if (getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
+            closeSocket(s);
+            return -1;
+        }
+    }
+    // Every packet goes out in one send; do not hold it back waiting for acknowledgements.
+    const int one = 1;
+    (void)setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return s;
+}
+
+void closeSocket(int socket) {
+    if (socket >= 0) close(socket);
+}
+
+int waitReady(int socket, uint8_t mode, int timeoutMs) {
+    if (mode > 1 || timeoutMs < 0 || socket < 0) return -1;
+    pollfd entry{};
+    entry.fd = socket;
+    entry.events = mode == 0 ? POLLIN : POLLOUT;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        entry.revents = 0;
+        const int ready = poll(&entry, 1, remainingMs(deadline));
+        if (ready > 0) return (entry.revents & POLLNVAL) ? -1 : 0;
+        if (ready == 0) return -2;
+        if (errno != EINTR) return -1;
+    }
+}
+
+int sendAll(int socket, const uint8_t* bytes, size_t count, int timeoutMs) {
+    if (count == 0 || bytes == nullptr) return -1;
+    size_t done = 0;
+    for (;;) {
+        const int ready = waitReady(socket, 1, timeoutMs);
+        if (ready != 0) return ready == -2 ? -2 : -1;
+        const ssize_t sent = send(socket, bytes + done, count - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < 0 && retryable(errno)) continue;
+        if (sent <= 0) return -1;
+        done += static_cast<size_t>(sent);
+        if (done >= count) return 0;
+    }
+}
+
+int receiveAll(int socket, uint8_t* bytes, size_t count, int timeoutMs) {
+    if (count == 0 || bytes == nullptr) return -1;
+    size_t done = 0;
+    for (;;) {
+        const int ready = waitReady(socket, 0, timeoutMs);
+        if (ready != 0) return ready == -2 ? -2 : -1;
+        const ssize_t got = recv(socket, bytes + done, count - done, MSG_DONTWAIT);
+        if (got < 0 && retryable(errno)) continue;
+        if (got <= 0) return -1;
+        done += static_cast<size_t>(got);
+        if (done >= count) return 0;
+    }
+}
+
+}  // namespace tovu::StbLink
