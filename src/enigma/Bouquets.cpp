@@ -1,0 +1,137 @@
+#include "enigma/Bouquets.h"
+
+#include "enigma/CharConvert.h"
+#include "enigma/DmPool.h"
+#include "enigma/FileHelpers.h"
+
+#include <cstring>
+#include <string>
+
+namespace tovu {
+namespace {
+
+void lowerCaseAscii(char* line) {
+    for (; *line != '\0'; ++line)
+        if (*line >= 'A' && *line <= 'Z') *line = static_cast<char>(*line - 'A' + 'a');
+}
+
+// Bouquet lists name files of the settings folder: a name that carries a path keeps only its
+// last component, so no file outside the folder is read.
+const char* lastComponent(const char* name) {
+    const char* slash = std::strrchr(name, '/');
+    return slash != nullptr ? slash + 1 : name;
+}
+
+FILE* openFirstOf(const char* folder, const char* name, const char* fallback) {
+    std::string path;
+    FILE* file = OpenFolderFile(folder, name, path);
+    return file != nullptr ? file : OpenFolderFile(folder, fallback, path);
+}
+
+}  // namespace
+
+FILE* OpenTvBouquetList(const char* folder) { return openFirstOf(folder, "userbouquets.tv.epl", "bouquets.tv"); }
+
+FILE* OpenRadioBouquetList(const char* folder) {
+    return openFirstOf(folder, "userbouquets.radio.epl", "bouquets.radio");
+}
+
+const char* ParseBouquetRef(char* line) {
+    if (std::strstr(line, "#service") == nullptr) return nullptr;
+    const size_t length = std::strlen(line);
+    if (length >= 3 && std::strcmp(line + length - 3, ".tv") == 0) {
+        const char* slash = std::strrchr(line, '/');
+        return slash != nullptr ? slash + 1 : nullptr;
+    }
+    char* quote = std::strchr(line, '"');
+    if (quote == nullptr) return nullptr;
+    char* end = std::strstr(quote, ".tv\"");
+    if (end == nullptr) return nullptr;
+    end[3] = '\0';
+    return lastComponent(quote + 1);
+}
+
+void CountBouquetRefs(FILE* file, int* count) {
+    *count = 0;
+    char line[kBouquetListLineSize];
+    while (ReadLine(file, line, sizeof line) == 0) {
+        lowerCaseAscii(line);
+        if (ParseBouquetRef(line) != nullptr) ++*count;
+    }
+}
+
+int CountBouquets(const char* folder, int* tvCount, int* radioCount) {
+    if (folder == nullptr || tvCount == nullptr || radioCount == nullptr) return -1;
+    if (FILE* tv = OpenTvBouquetList(folder)) {
+        CountBouquetRefs(tv, tvCount);
+        FileClose(tv);
+    }
+    if (FILE* radio = OpenRadioBouquetList(folder)) {
+        CountBouquetRefs(radio, radioCount);
+        FileClose(radio);
+    }
+    return 0;
+}
+
+void ReadBouquetList(const char* folder, FILE* file, BouquetEntry* bouquets, int* capacity) {
+    int used = 0;
+    char line[kBouquetListLineSize];
+    while (ReadLine(file, line, sizeof line) == 0) {
+        lowerCaseAscii(line);
+        const char* name = ParseBouquetRef(line);
+        if (name == nullptr) continue;
+        const std::string path = FolderFilePath(folder, name);
+        if (used >= *capacity) break;
+        (void)ReadBouquet(path.c_str(), &bouquets[used]);
+        ++used;
+    }
+    *capacity = used;
+}
+
+int ReadBouquet(const char* path, BouquetEntry* entry) {
+    std::memset(entry, 0, sizeof *entry);
+    auto* items = static_cast<uint16_t*>(DmMalloc(kBouquetCapacity * sizeof(uint16_t)));
+    if (items == nullptr) {
+        std::printf("malloc memory for bouquet failed\n");
+        return -1;
+    }
+    std::memset(items, 0, kBouquetCapacity * sizeof(uint16_t));
+    FILE* file = FileOpen(path, "rb");
+    if (file == nullptr) {
+        std::printf("can not open file \"%s\" SKIP!\n", path);
+        DmFree(items);
+        entry->items = nullptr;
+        return -1;
+    }
+    entry->items = items;
+    int count = 0;
+    char line[kReadLineBufferSize];
+    while (count < kBouquetCapacity && ReadLine(file, line, sizeof line) == 0) {
+        if (std::strstr(line, "#NAME") != nullptr) {
+            uint8_t ucs2[64];
+            char gb[kBouquetNameSize];
+            std::memset(ucs2, 0, sizeof ucs2);
+            std::memset(gb, 0, sizeof gb);
+            (void)ConvertName(line + 6, ucs2, sizeof ucs2, gb, sizeof gb);  // line is zero-padded
+            std::memcpy(entry->name, gb, sizeof entry->name);
+        }
+        ServiceRef ref{};
+        if (ParseServiceRef(line, &ref) != 1) continue;
+        const int index = FindServiceByRef(ref);
+        if (index < 0) {
+            std::printf("file \".\\services\" not include this service:\n serviceID: %X transponderID: %X "
+                        "networkID: %X namespace: %X\n",
+                        ref.serviceId, ref.transportStreamId, ref.originalNetworkId, ref.nameSpace);
+            continue;
+        }
+        // Indexes beyond 16 bits belong to services that are never imported; they stay out of range.
+        items[count++] = static_cast<uint16_t>(index <= 0xFFFF ? index : 0xFFFF);
+    }
+    FileClose(file);
+    entry->count = static_cast<uint16_t>(count);
+    std::printf("\nbouquet: %s\n", entry->name);
+    for (int i = 0; i < count; ++i) std::printf("%3d   %5d\t favorite\n", i + 1, items[i] + 1);
+    return 0;
+}
+
+}  // namespace tovu

@@ -1,0 +1,48 @@
+#include "enigma/Bouquets.h"
+#include "enigma/FileHelpers.h"
+#include "enigma/ServiceTables.h"
+
+#include <cstring>
+
+namespace tovu {
+
+int FindServiceByRef(const ServiceRef& ref) {
+    return FindServiceIndex(static_cast<uint16_t>(ref.serviceId), static_cast<uint16_t>(ref.transportStreamId),
+                            static_cast<uint16_t>(ref.originalNetworkId), ref.nameSpace);
+}
+
+int ParseServiceRef(const char* line, ServiceRef* ref) {
+    int read;
+    if (std::strstr(line, "#SERVICE:") != nullptr)
+        read = std::sscanf(line, "#SERVICE: %x:%x:%x:%x:%x:%x:%x", &ref->type, &ref->flags, &ref->serviceType,
+                           &ref->serviceId, &ref->transportStreamId, &ref->originalNetworkId, &ref->nameSpace);
+    else if (std::strstr(line, "#SERVICE") != nullptr)
+        read = std::sscanf(line, "#SERVICE %x:%x:%x:%x:%x:%x:%x", &ref->type, &ref->flags, &ref->serviceType,
+                           &ref->serviceId, &ref->transportStreamId, &ref->originalNetworkId, &ref->nameSpace);
+    else
+        return 0;
+    return read == 7 ? 1 : 0;
+}
+
+int ReadLockList(FILE* file) {
+    char line[kReadLineBufferSize];
+    while (ReadLine(file, line, sizeof line) == 0) {
+        if (std::strchr(line, ':') == nullptr) continue;
+        ServiceRef ref{};
+        if (std::sscanf(line, "%x:%x:%x:%x:%x:%x:%x", &ref.type, &ref.flags, &ref.serviceType, &ref.serviceId,
+                        &ref.transportStreamId, &ref.originalNetworkId, &ref.nameSpace) != 7) {
+            std::printf("locked service read failed, skip\n");
+            break;
+        }
+        const int index = FindServiceByRef(ref);
+        if (index >= 0)
+            serviceTable.entries[index].locked = 1;
+        else
+            std::printf("file \".\\services\" not include this locked service:\n serviceID: %X transponderID: %X "
+                        "networkID: %X namespace: %X\n",
+                        ref.serviceId, ref.transportStreamId, ref.originalNetworkId, ref.nameSpace);
+    }
+    return 0;
+}
+
+}  // namespace tovu

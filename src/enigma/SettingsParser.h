@@ -1,0 +1,37 @@
+// The reader of an Enigma settings file ("lamedb" or the older "services"): the transponders
+// section, then the services section, each closed by a line beginning with "end".
+#pragma once
+
+#include "enigma/ServiceTables.h"
+
+#include <cstdio>
+
+namespace tovu {
+
+// Reads lines until one begins with `word`; 0 then (the file is positioned after it), -1 when the
+// file ended first.
+[[nodiscard]] int FindSection(FILE* file, const char* word);
+// FindSection "transponders" then ParseTransponders; -1 only when the section is missing.
+int TranspondersSection(FILE* file);
+// FindSection "services" then ParseServices; -1 only when the section is missing.
+int ServicesSection(FILE* file);
+
+// Three lines per transponder (key, data, "/") until "end": 0 at "end", -1 when a line is
+// missing or the table cannot grow.
+int ParseTransponders(FILE* file);
+// Three lines per service (key, name, provider) until "end": keeps television and radio services
+// whose transponder is known. 0 at "end", -1 when a line is missing or the table cannot grow.
+int ParseServices(FILE* file);
+
+// Copies the tuning data of the service's transponder into it; -1 after a message when the
+// transponder is unknown.
+[[nodiscard]] int FindTransponderForService(ServiceEntry& service);
+
+// Orders the ServiceTable by orbital position, then runs of one position by frequency, then runs
+// of one frequency by service id.
+void SortServices();
+
+// Prints the services as a table; the layout (cable or satellite) follows lastTransponderIsCable.
+void DumpServices(const ServiceEntry* table, int count);
+
+}  // namespace tovu
