@@ -88,7 +88,10 @@ int runLists(const Args& args) {
         if (getListItems(*image, id, count, entries.data()) != 1) count = 0;
         std::string line = std::to_string(id) + '\t' + std::to_string(count) + '\t' +
                            printable(nameToUtf8(name, sizeof name)) + '\t';
-        for (int i = 0; i < count; ++i) line += (i ? "," : "") + std::to_string(entries[i]);
+        for (int i = 0; i < count; ++i) {
+            if (i > 0) line += ',';
+            line += std::to_string(entries[i]);
+        }
         std::printf("%s\n", line.c_str());
     }
     return 0;
