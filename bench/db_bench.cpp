@@ -6,11 +6,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <memory>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 namespace {
 

@@ -44,27 +44,27 @@ void exerciseImage(ChannelDbImage& image, const uint8_t* data, size_t size) {
         const int listId = data[i + 3] % 27 - 1;
         ChannelRecord r;
         switch (data[i] % 8) {
-        case 0: (void)addToList(image, index, listId); break;
-        case 1: (void)removeFromList(image, index, listId); break;
-        case 2: {
-            int created = 0;
-            (void)createUserList(image, created);
-            break;
-        }
-        case 3: (void)deleteUserList(image, listId); break;
-        case 4:
-            r.serviceId = static_cast<uint16_t>(index);
-            r.flags = static_cast<uint32_t>(listId) << kProgTypeShift;
-            (void)addChannel(image, r);
-            break;
-        case 5:
-            if (getChannel(image, index, r) == 1) {
-                r.flags ^= static_cast<uint32_t>(data[i + 3]) << kProgTypeShift;
-                (void)setChannel(image, index, r);
+            case 0: (void)addToList(image, index, listId); break;
+            case 1: (void)removeFromList(image, index, listId); break;
+            case 2: {
+                int created = 0;
+                (void)createUserList(image, created);
+                break;
             }
-            break;
-        case 6: (void)deleteChannel(image, index); break;
-        case 7: (void)findChannel(image, r); break;
+            case 3: (void)deleteUserList(image, listId); break;
+            case 4:
+                r.serviceId = static_cast<uint16_t>(index);
+                r.flags = static_cast<uint32_t>(listId) << kProgTypeShift;
+                (void)addChannel(image, r);
+                break;
+            case 5:
+                if (getChannel(image, index, r) == 1) {
+                    r.flags ^= static_cast<uint32_t>(data[i + 3]) << kProgTypeShift;
+                    (void)setChannel(image, index, r);
+                }
+                break;
+            case 6: (void)deleteChannel(image, index); break;
+            case 7: (void)findChannel(image, r); break;
         }
     }
     static MemoryDbFile out;  // reused: large buffers are costly to map and unmap per run

@@ -16,8 +16,12 @@ uint8_t* recordAt(ChannelDbImage& image, int index) {
 const uint8_t* recordAt(const ChannelDbImage& image, int index) {
     return image.bytes.data() + kRecordsOffset + kRecordSize * static_cast<size_t>(index);
 }
-bool isValidIndex(const ChannelDbImage& image, int index) { return index >= 0 && index < channelCount(image); }
-void setStoredCount(ChannelDbImage& image, uint32_t n) { writeLe32(image.bytes.data() + kChannelCountOffset, n); }
+bool isValidIndex(const ChannelDbImage& image, int index) {
+    return index >= 0 && index < channelCount(image);
+}
+void setStoredCount(ChannelDbImage& image, uint32_t n) {
+    writeLe32(image.bytes.data() + kChannelCountOffset, n);
+}
 
 }  // namespace
 

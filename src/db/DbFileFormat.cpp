@@ -154,8 +154,8 @@ int stampFileHeader(DbFile& file) {
     // header describes that length.
     const uint64_t length = std::max<uint64_t>(static_cast<uint64_t>(present), kHeaderBlockSize);
 
-    static std::mt19937 rng(static_cast<uint32_t>(
-        std::chrono::system_clock::now().time_since_epoch().count()));
+    static std::mt19937 rng(
+        static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count()));
     uint8_t header[kDbFileHeaderSize] = {};
     std::memcpy(header, kMagic, 4);
     std::memcpy(header + 4, kVersionBytes, 4);

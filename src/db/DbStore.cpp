@@ -2,12 +2,12 @@
 
 #include "db/DbFileFormat.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <vector>
 
 namespace tovu {

@@ -26,7 +26,8 @@ inline constexpr const char* kFailToWriteDb = "Fail to write DB!";
 // writes into it, then it is flushed to disk, given the target's permission bits and renamed over
 // the target. OpenFailed: the target cannot be opened or created; WriteFailed: any later step
 // failed. On failure the target is untouched and the temporary file is removed.
-[[nodiscard]] SaveResult saveFileSafely(const std::string& path, const std::function<bool(DbFile&)>& writeContent);
+[[nodiscard]] SaveResult saveFileSafely(const std::string& path,
+                                        const std::function<bool(DbFile&)>& writeContent);
 
 // Saves the image as "&Save Change to DB" does: writeDbFile through saveFileSafely.
 [[nodiscard]] SaveResult saveDbToPath(const ChannelDbImage& image, const std::string& path);

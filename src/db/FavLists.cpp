@@ -19,7 +19,8 @@ bool userListInUse(const ChannelDbImage& image, int listId) {
 
 // The slot of an existing favourite list.
 std::optional<ListSlot> favSlot(const ChannelDbImage& image, int listId) {
-    if (listId >= kListFirstDefault && listId <= kListLastDefault) return defaultFavSlot(listId - kListFirstDefault);
+    if (listId >= kListFirstDefault && listId <= kListLastDefault)
+        return defaultFavSlot(listId - kListFirstDefault);
     if (userListInUse(image, listId)) return userFavSlot(listId - kListFirstUser);
     return std::nullopt;
 }

@@ -1,8 +1,8 @@
 #include "db/NameCodec.h"
 
+#include <iconv.h>
 #include <array>
 #include <cerrno>
-#include <iconv.h>
 
 namespace tovu {
 namespace {
@@ -113,7 +113,8 @@ std::string nameToUtf8(std::string_view bytes) {
     std::string out;
     thread_local Converter toUtf8("UTF-8", kCodePage);
     if (!toUtf8.valid()) {
-        for (char c : bytes) out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : std::string(kReplacement);
+        for (char c : bytes)
+            out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : std::string(kReplacement);
         return out;
     }
     iconv_t cd = toUtf8.get();

@@ -69,15 +69,18 @@ TEST_F(Records, AddKeepsIdPairsUniqueAndAppendsToTheTypeList) {
 }
 
 TEST_F(Records, TheThousandAndFirstChannelIsRefused) {
-    for (int i = 0; i < 1000; ++i) ASSERT_EQ(addChannel(image, service(static_cast<uint16_t>(i), 7, kProgTv)), i);
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(addChannel(image, service(static_cast<uint16_t>(i), 7, kProgTv)), i);
     EXPECT_EQ(addChannel(image, service(5000, 7, kProgTv)), -1);
     EXPECT_EQ(channelCount(image), 1000);
     EXPECT_EQ(listCount(image, kListTv), 1000);
 }
 
 TEST_F(Records, AddingToAFullTypeListStillAddsTheRecord) {
-    for (int i = 0; i < 300; ++i) ASSERT_GE(addChannel(image, service(static_cast<uint16_t>(i), 1, kProgRadio)), 0);
-    for (int i = 0; i < 50; ++i) ASSERT_GE(addChannel(image, service(static_cast<uint16_t>(i), 2, kProgUnknown)), 0);
+    for (int i = 0; i < 300; ++i)
+        ASSERT_GE(addChannel(image, service(static_cast<uint16_t>(i), 1, kProgRadio)), 0);
+    for (int i = 0; i < 50; ++i)
+        ASSERT_GE(addChannel(image, service(static_cast<uint16_t>(i), 2, kProgUnknown)), 0);
     EXPECT_EQ(addChannel(image, service(999, 1, kProgRadio)), 350);
     EXPECT_EQ(addChannel(image, service(999, 2, kProgUnknown)), 351);
     EXPECT_EQ(listCount(image, kListRadio), 300);

@@ -1,16 +1,16 @@
+#include "db/DbStore.h"
 #include "db/ChannelRecord.h"
 #include "db/DbFileFormat.h"
-#include "db/DbStore.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <filesystem>
-#include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <csignal>
+#include <filesystem>
+#include <memory>
 
 namespace tovu {
 namespace {
@@ -32,7 +32,9 @@ std::unique_ptr<ChannelDbImage> sampleImage() {
     return image;
 }
 
-size_t entriesIn(const fs::path& dir) { return static_cast<size_t>(std::distance(fs::directory_iterator(dir), {})); }
+size_t entriesIn(const fs::path& dir) {
+    return static_cast<size_t>(std::distance(fs::directory_iterator(dir), {}));
+}
 
 mode_t modeOf(const std::string& path) {
     struct stat st {};
@@ -90,10 +92,11 @@ TEST(SaveDb, FileSizeLimitIsAFailedWriteNotASuccess) {
     const std::vector<uint8_t> original(1000, 0x11);
     writeFileBytes(existing, original);
 
-    struct sigaction ignore {}, previous {};
+    struct sigaction ignore {
+    }, previous{};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGXFSZ, &ignore, &previous);
-    rlimit saved {};
+    rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     rlimit small = saved;
     small.rlim_cur = 0x20000;

@@ -1,5 +1,5 @@
-#include "db/ChannelRecord.h"
 #include "db/FavLists.h"
+#include "db/ChannelRecord.h"
 
 #include <gtest/gtest.h>
 

@@ -22,7 +22,8 @@ std::vector<uint8_t> patternImage(uint32_t seed = 7) {
     for (auto& b : image) b = static_cast<uint8_t>(rng());
     // Keep the counts sane so sanitizing leaves the image alone.
     writeLe32(image.data() + kChannelCountOffset, 3);
-    for (size_t list : {kTvListOffset, kRadioListOffset, kDataListOffset}) writeLe32(image.data() + list + 20, 1);
+    for (size_t list : {kTvListOffset, kRadioListOffset, kDataListOffset})
+        writeLe32(image.data() + list + 20, 1);
     for (size_t k = 0; k < 5; ++k) writeLe32(image.data() + kDefaultFavOffset + 628 * k + 20, 2);
     for (size_t k = 0; k < 16; ++k) {
         image[kListInUseOffset + k] = k % 2;
@@ -141,7 +142,8 @@ TEST(WriteDbFile, LaysOutBlocksInReceiverOrderWithChecksumsAndHeader) {
     const auto expected = buildKdat(bytes, false);
     // Everything from the header block's end on is exactly the reference layout.
     EXPECT_TRUE(std::equal(written.begin() + 0x10000, written.end(), expected.begin() + 0x10000));
-    EXPECT_TRUE(std::all_of(written.begin() + 32, written.begin() + 0x10000, [](uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(written.begin() + 32, written.begin() + 0x10000, [](uint8_t b) { return b == 0; }));
     EXPECT_EQ(std::string(written.begin(), written.begin() + 8), std::string("kdib\0i\0\0", 8));
     MemoryDbFile check(written);
     EXPECT_TRUE(validateDbFile(check));
@@ -165,7 +167,8 @@ TEST(WriteDbFile, LongerExistingFileKeepsItsTailAndStillValidates) {
     auto image = std::make_unique<ChannelDbImage>();
     ASSERT_EQ(writeDbFile(*image, file), 1);
     ASSERT_EQ(file.bytes().size(), existing.size());
-    EXPECT_TRUE(std::all_of(file.bytes().begin() + 0x50000, file.bytes().end(), [](uint8_t b) { return b == 0xC3; }));
+    EXPECT_TRUE(
+        std::all_of(file.bytes().begin() + 0x50000, file.bytes().end(), [](uint8_t b) { return b == 0xC3; }));
     EXPECT_TRUE(validateDbFile(file));
 }
 
@@ -229,7 +232,8 @@ TEST(SanitizeImage, TooManyChannelsClearsRecordsAndListsButNotUserLists) {
     image->bytes[kListInUseOffset + 1] = 2;
     sanitizeImage(*image);
     EXPECT_EQ(channelCount(*image), 0);
-    EXPECT_TRUE(std::all_of(image->bytes.begin() + 72, image->bytes.begin() + 78000, [](uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(image->bytes.begin() + 72, image->bytes.begin() + 78000,
+                            [](uint8_t b) { return b == 0; }));
     EXPECT_EQ(image->bytes[71], 1);
     EXPECT_EQ(image->bytes[78000], 1);
     EXPECT_EQ(image->bytes[kListInUseOffset + 1], 2);  // not checked after the early end

@@ -37,7 +37,8 @@ TEST(Kdattool, DemoListsAndChecks) {
     ASSERT_EQ(list.status, 0);
     const auto rows = lines(list.out);
     ASSERT_GE(rows.size(), 30u);
-    EXPECT_EQ(rows[0], "1\tCCTV-1 综合\t101\t1\t1\t474000 KHz\t6875 Kbs\t64QAM\tUnLocked\tStereo\tOff\tYes\tTV");
+    EXPECT_EQ(rows[0],
+              "1\tCCTV-1 综合\t101\t1\t1\t474000 KHz\t6875 Kbs\t64QAM\tUnLocked\tStereo\tOff\tYes\tTV");
 
     const auto listsOut = runCommand(kTool + " lists " + quoted(demo));
     ASSERT_EQ(listsOut.status, 0);
@@ -54,7 +55,8 @@ TEST(Kdattool, CopyKeepsTheImageAndFailuresGiveTheEditorsMessages) {
     const auto copy = dir.file("copy.kdat");
     ASSERT_EQ(runCommand(kTool + " demo " + quoted(demo)).status, 0);
     ASSERT_EQ(runCommand(kTool + " copy " + quoted(demo) + " " + quoted(copy)).status, 0);
-    EXPECT_EQ(runCommand(kTool + " list " + quoted(copy)).out, runCommand(kTool + " list " + quoted(demo)).out);
+    EXPECT_EQ(runCommand(kTool + " list " + quoted(copy)).out,
+              runCommand(kTool + " list " + quoted(demo)).out);
     const auto a = test::readFileBytes(demo);
     const auto b = test::readFileBytes(copy);
     EXPECT_TRUE(std::equal(a.begin() + 0x10000, a.end(), b.begin() + 0x10000));
@@ -66,8 +68,10 @@ TEST(Kdattool, CopyKeepsTheImageAndFailuresGiveTheEditorsMessages) {
     const auto invalid = runCommand(kTool + " list " + quoted(dir.file("bad.kdat")) + " 2>&1");
     EXPECT_EQ(invalid.status, 1);
     EXPECT_EQ(invalid.out, "Invalid DB File!\n");
-    EXPECT_EQ(runCommand(kTool + " copy " + quoted(demo) + " " + quoted(dir.file("no/such/dir.kdat")) + " 2>&1").out,
-              "Fail to open DB!\n");
+    EXPECT_EQ(
+        runCommand(kTool + " copy " + quoted(demo) + " " + quoted(dir.file("no/such/dir.kdat")) + " 2>&1")
+            .out,
+        "Fail to open DB!\n");
 }
 
 TEST(Kdattool, UsageErrorsExitWithTwo) {

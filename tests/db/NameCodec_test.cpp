@@ -12,8 +12,8 @@ TEST(NameCodec, ChineseRoundTripsThroughTwoByteForms) {
 }
 
 TEST(NameCodec, CharactersWithoutAFormBecomeQuestionMarks) {
-    EXPECT_EQ(utf8ToName("a😀b"), "a?b");      // beyond the 16-bit range
-    EXPECT_EQ(utf8ToName("\xC3(x"), "?(x");    // malformed sequence
+    EXPECT_EQ(utf8ToName("a😀b"), "a?b");         // beyond the 16-bit range
+    EXPECT_EQ(utf8ToName("\xC3(x"), "?(x");      // malformed sequence
     EXPECT_EQ(utf8ToName("\xED\xA0\x80"), "?");  // a surrogate
     EXPECT_EQ(codeUnitToName(0xD800), "?");
     EXPECT_EQ(codeUnitToName(0xFFFE), "?");
@@ -23,7 +23,10 @@ TEST(NameCodec, CharactersWithoutAFormBecomeQuestionMarks) {
 }
 
 TEST(NameCodec, InvalidStoredBytesShowAsReplacementCharacters) {
-    EXPECT_EQ(nameToUtf8(std::string_view("A\xFF" "B")), "A\xEF\xBF\xBD" "B");
+    EXPECT_EQ(nameToUtf8(std::string_view("A\xFF"
+                                          "B")),
+              "A\xEF\xBF\xBD"
+              "B");
     EXPECT_EQ(nameToUtf8(std::string_view("AB\xD6")), "AB\xEF\xBF\xBD");  // lead byte cut off
 }
 
