@@ -1,0 +1,248 @@
+#include "ui/ChannelEditDialog.h"
+
+#include "db/NameCodec.h"
+#include "ui/AppIcon.h"
+#include "ui/EditorTexts.h"
+#include "ui/UnsignedField.h"
+#include "ui/UserPrompts.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstring>
+
+namespace tovu::ui {
+namespace {
+
+// The validation messages of the system's string table.
+const char* const kNotAnInteger = "“请填入一个正整数。”";
+const char* const kOutOfRange = "“请填入一个在%1和%2之间的整数。”";
+const char* const kNameTooLong = "“请填入不多于%1个的字符。”";
+
+// Choice "TV", "Radio", "Unknown" and the ProgType values they stand for.
+uint32_t progTypeOfChoice(int choice) {
+    if (choice == 0) return kProgTv;
+    if (choice == 1) return kProgRadio;
+    return kProgUnknown;
+}
+int choiceOfProgType(uint32_t progType) {
+    if (progType == kProgTv) return 0;
+    if (progType == kProgRadio) return 1;
+    return 2;
+}
+
+uint32_t setBits(uint32_t flags, uint32_t mask, uint32_t shift, int position) {
+    return (flags & ~mask) | ((static_cast<uint32_t>(position) << shift) & mask);
+}
+
+}  // namespace
+
+ChannelEditDialog::ChannelEditDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), image_(image), prompts_(prompts) {
+    setObjectName(QStringLiteral("ChannelEditDialog"));
+    setWindowTitle(QStringLiteral("Channel Edit"));
+    setWindowIcon(applicationIcon());
+
+    const auto makeEdit = [this](int id) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QStringLiteral("edit%1").arg(id));
+        return e;
+    };
+    const auto makeChoice = [this](int id, const QStringList& entries) {
+        auto* c = new QComboBox(this);
+        c->setObjectName(QStringLiteral("choice%1").arg(id));
+        c->setEditable(false);
+        c->addItems(entries);
+        return c;
+    };
+    name_ = makeEdit(kEditName);
+    serviceId_ = makeEdit(kEditServiceId);
+    transponderId_ = makeEdit(kEditTransponderId);
+    originalNetworkId_ = makeEdit(kEditOriginalNetworkId);
+    qam_ = makeChoice(kChoiceQam, {QStringLiteral("16QAM"), QStringLiteral("32QAM"), QStringLiteral("64QAM"),
+                                   QStringLiteral("128QAM"), QStringLiteral("256QAM")});
+    frequency_ = makeEdit(kEditFrequency);
+    symbolRate_ = makeEdit(kEditSymbolRate);
+    parentLock_ = makeChoice(kChoiceParentLock, {QStringLiteral("UnLock"), QStringLiteral("Locked")});
+    audio_ = makeChoice(kChoiceAudio, {QStringLiteral("Left"), QStringLiteral("Right"),
+                                       QStringLiteral("Stereo"), QStringLiteral("Mono")});
+    subtitle_ = makeChoice(kChoiceSubtitle, {QStringLiteral("Off"), QStringLiteral("On")});
+    descrambled_ = makeChoice(kChoiceDescrambled, {QStringLiteral("Not"), QStringLiteral("Yes")});
+    progType_ = makeChoice(kChoiceProgType,
+                           {QStringLiteral("TV"), QStringLiteral("Radio"), QStringLiteral("Unknown")});
+    // The name field takes 32 characters of input; what fits the stored field is checked on save.
+    name_->setMaxLength(static_cast<int>(kNameSize));
+
+    auto* grid = new QGridLayout;
+    const auto addRow = [&](int row, int column, const QString& label, QWidget* field) {
+        auto* l = new QLabel(label, this);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        l->setBuddy(field);
+        grid->addWidget(l, row, column);
+        grid->addWidget(field, row, column + 1);
+    };
+    addRow(0, 0, QStringLiteral("Name"), name_);
+    addRow(1, 0, QStringLiteral("Service Id:"), serviceId_);
+    addRow(2, 0, QStringLiteral("Transponder Id:"), transponderId_);
+    addRow(3, 0, QStringLiteral("Original Net Id:"), originalNetworkId_);
+    addRow(4, 0, QStringLiteral("QAM:"), qam_);
+    addRow(5, 0, QStringLiteral("Frequency"), frequency_);
+    addRow(6, 0, QStringLiteral("SymRate"), symbolRate_);
+    addRow(0, 2, QStringLiteral("Parent Lock"), parentLock_);
+    addRow(1, 2, QStringLiteral("Audio Track"), audio_);
+    addRow(2, 2, QStringLiteral("Subtitle"), subtitle_);
+    addRow(3, 2, QStringLiteral("Descrambled"), descrambled_);
+    addRow(4, 2, QStringLiteral("Prog type"), progType_);
+    grid->setColumnMinimumWidth(1, 180);
+    grid->setColumnMinimumWidth(3, 180);
+
+    save_ = new QPushButton(QStringLiteral("Save Change"), this);
+    save_->setObjectName(QStringLiteral("saveChange"));
+    save_->setDefault(true);
+    quit_ = new QPushButton(QStringLiteral("Quit Editor"), this);
+    quit_->setObjectName(QStringLiteral("quitEditor"));
+    connect(save_, &QPushButton::clicked, this, [this] { (void)saveChange(); });
+    connect(quit_, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(save_);
+    buttons->addWidget(quit_);
+    buttons->addStretch(1);
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(grid);
+    top->addLayout(buttons);
+    loadChannel(-1);
+}
+
+QLineEdit* ChannelEditDialog::edit(int id) const {
+    switch (id) {
+        case kEditName: return name_;
+        case kEditServiceId: return serviceId_;
+        case kEditTransponderId: return transponderId_;
+        case kEditOriginalNetworkId: return originalNetworkId_;
+        case kEditFrequency: return frequency_;
+        case kEditSymbolRate: return symbolRate_;
+        default: return nullptr;
+    }
+}
+
+QComboBox* ChannelEditDialog::choice(int id) const {
+    switch (id) {
+        case kChoiceQam: return qam_;
+        case kChoiceParentLock: return parentLock_;
+        case kChoiceAudio: return audio_;
+        case kChoiceSubtitle: return subtitle_;
+        case kChoiceDescrambled: return descrambled_;
+        case kChoiceProgType: return progType_;
+        default: return nullptr;
+    }
+}
+
+int ChannelEditDialog::runForChannel(int& channelIndex) {
+    loadChannel(channelIndex);
+    const int code = exec();
+    if (code == QDialog::Accepted) channelIndex = channelIndex_;
+    return code;
+}
+
+void ChannelEditDialog::loadChannel(int channelIndex) {
+    channelIndex_ = channelIndex;
+    ChannelRecord record;  // all zero for a new service
+    if (channelIndex != -1) (void)getChannel(image_, channelIndex, record);
+
+    shownName_ = QString::fromStdString(nameToUtf8(record.name.data(), record.name.size()));
+    name_->setText(shownName_);
+    serviceId_->setText(QString::number(record.serviceId));
+    transponderId_->setText(QString::number(record.transponderId));
+    originalNetworkId_->setText(QString::number(record.originalNetworkId));
+    frequency_->setText(QString::number(record.frequencyKHz));
+    symbolRate_->setText(QString::number(record.symbolRate));
+
+    // A QAM value without an entry leaves the box without a choice.
+    qam_->setCurrentIndex(record.qam < static_cast<uint32_t>(qam_->count()) ? static_cast<int>(record.qam)
+                                                                            : -1);
+    audio_->setCurrentIndex(static_cast<int>(record.audioMode()));
+    progType_->setCurrentIndex(choiceOfProgType(record.progType()));
+    descrambled_->setCurrentIndex((record.flags & kFlagDescrambled) ? 1 : 0);
+    parentLock_->setCurrentIndex((record.flags & kFlagLocked) ? 1 : 0);
+    subtitle_->setCurrentIndex((record.flags & kFlagSubtitle) ? 1 : 0);
+    name_->setFocus(Qt::OtherFocusReason);
+}
+
+void ChannelEditDialog::refuse(QLineEdit* field, const QString& message) {
+    prompts_.showMessage(this, message, applicationCaption(), MessageIcon::Warning);
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
+bool ChannelEditDialog::readNumber(QLineEdit* field, uint32_t maximum, uint32_t& value) {
+    if (!readUnsignedField(field->text(), value)) {
+        refuse(field, QString::fromUtf8(kNotAnInteger));
+        return false;
+    }
+    if (value > maximum) {
+        refuse(field, QString::fromUtf8(kOutOfRange).arg(0).arg(maximum));
+        return false;
+    }
+    return true;
+}
+
+bool ChannelEditDialog::saveChange() {
+    // Fields in the order they are checked: name, frequency, Original Net Id, symbol rate,
+    // service id, transponder id.
+    const QString nameText = name_->text();
+    const bool nameChanged = nameText != shownName_;
+    const std::string nameBytes = utf8ToName(nameText.toStdString());
+    if (nameChanged && nameBytes.size() > kNameSize) {
+        refuse(name_, QString::fromUtf8(kNameTooLong).arg(kNameSize));
+        return false;
+    }
+    uint32_t frequency = 0, originalNetworkId = 0, symbolRate = 0, serviceId = 0, transponderId = 0;
+    if (!readNumber(frequency_, kMaxFrequencyKHz, frequency)) return false;
+    if (!readNumber(originalNetworkId_, kMaxIdValue, originalNetworkId)) return false;
+    if (!readNumber(symbolRate_, kMaxIdValue, symbolRate)) return false;
+    if (!readNumber(serviceId_, kMaxIdValue, serviceId)) return false;
+    if (!readNumber(transponderId_, kMaxIdValue, transponderId)) return false;
+
+    // Every field the dialog does not edit keeps its present value.
+    ChannelRecord record;
+    if (channelIndex_ != -1) (void)getChannel(image_, channelIndex_, record);
+
+    if (nameText.isEmpty()) {
+        record.name[0] = 0;  // the bytes behind it stay as they were
+    } else if (nameChanged) {
+        // An unchanged name keeps its stored bytes, even those the code page cannot show.
+        const size_t n = std::min(nameBytes.size(), kNameSize);
+        std::memcpy(record.name.data(), nameBytes.data(), n);
+        if (n < kNameSize) record.name[n] = 0;
+    }
+    record.serviceId = static_cast<uint16_t>(serviceId);
+    record.transponderId = static_cast<uint16_t>(transponderId);
+    record.originalNetworkId = static_cast<uint16_t>(originalNetworkId);
+    record.frequencyKHz = frequency;
+    record.symbolRate = symbolRate;
+    record.qam = qam_->currentIndex() < 0 ? 0xFFFFFFFFu : static_cast<uint32_t>(qam_->currentIndex());
+
+    uint32_t flags = record.flags;
+    flags = setBits(flags, kAudioMask, kAudioShift, std::max(audio_->currentIndex(), 0));
+    flags = (flags & ~kProgTypeMask) | (progTypeOfChoice(progType_->currentIndex()) << kProgTypeShift);
+    flags = setBits(flags, kFlagDescrambled, 20, descrambled_->currentIndex() == 1 ? 1 : 0);
+    flags = setBits(flags, kFlagLocked, 0, parentLock_->currentIndex() == 1 ? 1 : 0);
+    flags = setBits(flags, kFlagSubtitle, 8, subtitle_->currentIndex() == 1 ? 1 : 0);
+    record.flags = flags;
+
+    if (channelIndex_ == -1)
+        channelIndex_ = tovu::addChannel(image_, record);  // -1 when refused: the dialog still ends with OK
+    else
+        (void)setChannel(image_, channelIndex_, record);
+    accept();
+    return true;
+}
+
+}  // namespace tovu::ui

@@ -1,0 +1,61 @@
+#include "ui/DialogPrompts.h"
+
+#include "ui/EnigmaFolderDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tovu::ui {
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information: return QMessageBox::Information;
+        case MessageIcon::Warning: return QMessageBox::Warning;
+        case MessageIcon::Critical: return QMessageBox::Critical;
+        case MessageIcon::Question: return QMessageBox::Question;
+        case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+int runBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon,
+           QMessageBox::StandardButtons buttons) {
+    QMessageBox box(boxIcon(icon), caption, text, buttons, owner);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec();
+}
+
+}  // namespace
+
+void DialogPrompts::showMessage(QWidget* owner, const QString& text, const QString& caption,
+                                MessageIcon icon) {
+    (void)runBox(owner, text, caption, icon, QMessageBox::Ok);
+}
+
+bool DialogPrompts::confirm(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) {
+    return runBox(owner, text, caption, icon, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+std::optional<QString> DialogPrompts::chooseFile(QWidget* owner, const FileChooserPreset& preset) {
+    // Qt's own dialog for opening a file; a name that does not exist yet may be typed.
+    QFileDialog dialog(owner, QStringLiteral("Open"), QDir::currentPath(), preset.filters);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(preset.defaultName);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    return files.first();
+}
+
+std::optional<QString> DialogPrompts::chooseEnigmaFolder(QWidget* owner) {
+    EnigmaFolderDialog dialog(owner);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.highlightedFolder();
+}
+
+}  // namespace tovu::ui

@@ -1,0 +1,393 @@
+#include "ui/MainEditorDialog.h"
+
+#include "db/ChannelRecord.h"
+#include "db/DbStore.h"
+#include "enigma/EnigmaImport.h"
+#include "link/Transactions.h"
+#include "ui/AboutDialog.h"
+#include "ui/AppIcon.h"
+#include "ui/ChannelEditDialog.h"
+#include "ui/ChannelListModel.h"
+#include "ui/EditorTexts.h"
+#include "ui/IpAddressEdit.h"
+#include "ui/ListDialogs.h"
+#include "ui/UserPrompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tovu::ui {
+namespace {
+
+// The wait cursor while a command blocks the window.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Boxes captioned "Message" carry no icon; boxes captioned with the application's name carry
+// the exclamation icon, as the platform's application message boxes do.
+void showPlainMessage(UserPrompts& prompts, QWidget* owner, const char* text) {
+    prompts.showMessage(owner, QString::fromUtf8(text), QString::fromLatin1(kMessageCaption),
+                        MessageIcon::None);
+}
+void showApplicationMessage(UserPrompts& prompts, QWidget* owner, const QString& text) {
+    prompts.showMessage(owner, text, applicationCaption(), MessageIcon::Warning);
+}
+
+void showOutcome(UserPrompts& prompts, QWidget* owner, const TransferOutcome& outcome) {
+    const QString text = QString::fromStdString(outcome.message);
+    if (outcome.caption == OutcomeCaption::Message)
+        prompts.showMessage(owner, text, QString::fromLatin1(kMessageCaption), MessageIcon::None);
+    else
+        showApplicationMessage(prompts, owner, text);
+}
+
+std::string localPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
+
+}  // namespace
+
+MainEditorDialog::MainEditorDialog(ChannelDbImage& image, ChannelDbImage& snapshot, UserPrompts& prompts,
+                                   QWidget* parent)
+    : QDialog(parent), image_(image), snapshot_(snapshot), prompts_(prompts) {
+    setObjectName(QStringLiteral("MainEditorDialog"));
+    setWindowTitle(QString::fromLatin1(kWindowTitle));
+    setWindowIcon(applicationIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(true);
+    buildMenus();
+    buildControls();
+    resize(1120, 640);
+    address_->setFocus(Qt::OtherFocusReason);
+}
+
+MainEditorDialog::~MainEditorDialog() = default;
+
+QPushButton* MainEditorDialog::addButton(int id, const QString& text) {
+    auto* b = new QPushButton(text, this);
+    b->setObjectName(QStringLiteral("button%1").arg(id));
+    connect(b, &QPushButton::clicked, this, [this, id] { runCommand(id); });
+    buttons_[id] = b;
+    return b;
+}
+
+QAction* MainEditorDialog::addMenuItem(QMenu* menu, int id, const QString& text) {
+    QAction* a = menu->addAction(text);
+    a->setData(id);
+    connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+    actions_[id] = a;
+    return a;
+}
+
+void MainEditorDialog::buildMenus() {
+    menuBar_ = new QMenuBar(this);
+    editMenu_ = menuBar_->addMenu(QStringLiteral("&Edit"));
+    addMenuItem(editMenu_, kCmdEditChannel, QStringLiteral("&Edit Channel"));
+    addMenuItem(editMenu_, kCmdDeleteChannels, QStringLiteral("&Del Channel"));
+    addMenuItem(editMenu_, kCmdAddChannel, QStringLiteral("&Add Channel"));
+    addMenuItem(editMenu_, kCmdResort, QStringLiteral("&Resort Channel"));
+    addMenuItem(editMenu_, kCmdFavLists, QStringLiteral("Edit &Fav List"));
+    QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
+    addMenuItem(help, kCmdAbout, QStringLiteral("&About"));
+}
+
+void MainEditorDialog::buildControls() {
+    auto* top = new QVBoxLayout(this);
+    top->setMenuBar(menuBar_);
+
+    // Receiver address and the three paths, with the transfer buttons at the right.
+    auto* paths = new QGridLayout;
+    paths->addWidget(new QLabel(QStringLiteral("Stb Ip Address"), this), 0, 0);
+    address_ = new IpAddressEdit(this);
+    address_->setObjectName(QStringLiteral("receiverAddress"));
+    paths->addWidget(address_, 0, 1, Qt::AlignLeft);
+    const auto addPathRow = [&](int row, const QString& label, QLineEdit*& edit, int chooseId, int transferId,
+                                const QString& transferText) {
+        paths->addWidget(new QLabel(label, this), row, 0);
+        edit = new QLineEdit(this);
+        paths->addWidget(edit, row, 1);
+        paths->addWidget(addButton(chooseId, QStringLiteral("Select File")), row, 2);
+        paths->addWidget(addButton(transferId, transferText), row, 3);
+    };
+    addPathRow(1, QStringLiteral("File Path:"), saveEdit_, kCmdChooseSavePath, kCmdDownload,
+               QStringLiteral("Download Channel DataBase From Stb"));
+    addPathRow(2, QStringLiteral("File path to upload"), uploadEdit_, kCmdChooseUploadPath, kCmdUpload,
+               QStringLiteral("Upload Channel DataBase to STB"));
+    addPathRow(3, QStringLiteral("Provider Freq File:"), providerEdit_, kCmdChooseProviderPath,
+               kCmdUploadProvider, QStringLiteral("Upload Provider Freq to STB"));
+    saveEdit_->setObjectName(QStringLiteral("saveFilePath"));
+    uploadEdit_->setObjectName(QStringLiteral("uploadFilePath"));
+    providerEdit_->setObjectName(QStringLiteral("providerFilePath"));
+    paths->setColumnStretch(1, 1);
+    top->addLayout(paths);
+
+    // The services: load buttons and source, the list, the editing buttons.
+    auto* group = new QGroupBox(QStringLiteral("Channel Informations"), this);
+    auto* groupLayout = new QVBoxLayout(group);
+    auto* loadRow = new QHBoxLayout;
+    loadRow->addWidget(addButton(kCmdLoadDb, QStringLiteral("&Load Channel Info DB")));
+    loadRow->addWidget(addButton(kCmdImportDreamBox, QStringLiteral("Load &DreamBox Channel")));
+    sourceLabel_ = new QLabel(group);
+    sourceLabel_->setObjectName(QStringLiteral("sourceLabel"));
+    sourceLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    loadRow->addWidget(sourceLabel_, 1);
+    groupLayout->addLayout(loadRow);
+
+    model_ = new ChannelListModel(this);
+    list_ = new QTableView(group);
+    list_->setObjectName(QStringLiteral("channelList"));
+    list_->setModel(model_);
+    list_->setShowGrid(true);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setSortingEnabled(false);
+    list_->setWordWrap(false);
+    list_->verticalHeader()->hide();
+    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
+    list_->horizontalHeader()->setSectionsClickable(false);
+    list_->horizontalHeader()->setHighlightSections(false);
+    list_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    for (int c = 0; c < kChannelListColumnCount; ++c)
+        list_->setColumnWidth(c, ChannelListModel::columnWidth(c));
+    // The selection stays visible while the list has no focus.
+    QPalette palette = list_->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    list_->setPalette(palette);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this, &MainEditorDialog::showListContextMenu);
+    list_->viewport()->installEventFilter(this);
+    groupLayout->addWidget(list_, 1);
+
+    auto* editRow = new QHBoxLayout;
+    QPushButton* save = addButton(kCmdSaveDb, QStringLiteral("&Save Change to DB"));
+    save->setDefault(true);
+    editRow->addWidget(save);
+    editRow->addWidget(addButton(kCmdAddChannel, QStringLiteral("&Add Channel")));
+    editRow->addWidget(addButton(kCmdEditChannel, QStringLiteral("&Edit Channel")));
+    editRow->addWidget(addButton(kCmdDeleteChannels, QStringLiteral("&Del Channel")));
+    editRow->addWidget(addButton(kCmdResort, QStringLiteral("&Resort Channel")));
+    editRow->addWidget(addButton(kCmdFavLists, QStringLiteral("Edit &Fav List")));
+    editRow->addStretch(1);
+    groupLayout->addLayout(editRow);
+    top->addWidget(group, 1);
+
+    auto* quitRow = new QHBoxLayout;
+    quitRow->addStretch(1);
+    quitRow->addWidget(addButton(kCmdQuit, QStringLiteral("&Quit Editor")));
+    top->addLayout(quitRow);
+}
+
+QPushButton* MainEditorDialog::button(int id) const {
+    const auto it = buttons_.find(id);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+QAction* MainEditorDialog::menuAction(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainEditorDialog::fillChannelList(int rowToSelect) {
+    model_->rebuild(image_);
+    const int n = model_->rowCount();
+    if (n <= 0) return;
+    const int row = (rowToSelect >= 0 && rowToSelect < n) ? rowToSelect : n - 1;
+    const QModelIndex index = model_->index(row, 0);
+    list_->selectionModel()->setCurrentIndex(index,
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list_->scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+QList<int> MainEditorDialog::selectedRows() const {
+    QList<int> rows;
+    for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void MainEditorDialog::runCommand(int id) {
+    switch (id) {
+        case kCmdLoadDb: loadDatabase(); break;
+        case kCmdSaveDb: saveDatabase(); break;
+        case kCmdChooseSavePath: choosePath(saveEdit_, saveFilePath_, false); break;
+        case kCmdChooseUploadPath: choosePath(uploadEdit_, uploadFilePath_, false); break;
+        case kCmdChooseProviderPath: choosePath(providerEdit_, providerFilePath_, true); break;
+        case kCmdDownload: download(); break;
+        case kCmdUpload: upload(); break;
+        case kCmdUploadProvider: uploadProvider(); break;
+        case kCmdImportDreamBox: importDreamBox(); break;
+        case kCmdAddChannel: addChannel(); break;
+        case kCmdEditChannel: editChannel(); break;
+        case kCmdDeleteChannels: deleteChannels(); break;
+        case kCmdResort: resort(); break;
+        case kCmdFavLists: editFavLists(); break;
+        case kCmdAbout: showAbout(); break;
+        case kCmdQuit: reject(); break;
+        default: break;
+    }
+}
+
+void MainEditorDialog::takeOverPaths() {
+    saveFilePath_ = saveEdit_->text();
+    uploadFilePath_ = uploadEdit_->text();
+    providerFilePath_ = providerEdit_->text();
+}
+
+void MainEditorDialog::loadDatabase() {
+    const auto path = prompts_.chooseFile(this, databaseFilePreset());
+    if (!path) return;
+    LoadResult result;
+    {
+        BusyCursor busy;
+        result = loadDbFromPath(image_, localPath(*path));
+    }
+    // The load messages have no owner window.
+    if (result == LoadResult::OpenFailed) return showPlainMessage(prompts_, nullptr, kFailToOpenDb);
+    if (result == LoadResult::Invalid) return showPlainMessage(prompts_, nullptr, kInvalidDbFile);
+    sourceLabel_->setText(*path);
+    fillChannelList(0);
+}
+
+void MainEditorDialog::saveDatabase() {
+    const auto path = prompts_.chooseFile(this, databaseFilePreset());
+    if (!path) return;
+    SaveResult result;
+    {
+        BusyCursor busy;
+        result = saveDbToPath(image_, localPath(*path));
+    }
+    if (result == SaveResult::OpenFailed) return showPlainMessage(prompts_, this, kFailToOpenDb);
+    if (result == SaveResult::WriteFailed) return showPlainMessage(prompts_, this, kFailToWriteDb);
+    sourceLabel_->setText(*path);
+}
+
+void MainEditorDialog::choosePath(QLineEdit* edit, QString& path, bool providerList) {
+    const auto chosen = prompts_.chooseFile(this, providerList ? providerFilePreset() : databaseFilePreset());
+    if (!chosen) return;
+    path = *chosen;
+    edit->setText(path);
+}
+
+void MainEditorDialog::download() {
+    takeOverPaths();
+    TransferOutcome outcome;
+    {
+        BusyCursor busy;
+        outcome = downloadDatabase(address_->address(), localPath(saveFilePath_));
+    }
+    showOutcome(prompts_, this, outcome);
+}
+
+void MainEditorDialog::upload() {
+    takeOverPaths();
+    TransferOutcome outcome;
+    {
+        BusyCursor busy;
+        outcome = uploadDatabase(address_->address(), localPath(uploadFilePath_));
+    }
+    showOutcome(prompts_, this, outcome);
+}
+
+void MainEditorDialog::uploadProvider() {
+    takeOverPaths();
+    TransferOutcome outcome;
+    {
+        BusyCursor busy;
+        outcome = uploadProviderList(address_->address(), localPath(providerFilePath_));
+    }
+    showOutcome(prompts_, this, outcome);
+}
+
+void MainEditorDialog::importDreamBox() {
+    const auto folder = prompts_.chooseEnigmaFolder(this);
+    if (!folder) return;
+    {
+        BusyCursor busy;
+        const std::string path = localPath(*folder);
+        ImportIntoImage(path.c_str(), image_);
+    }
+    sourceLabel_->setText(*folder);
+    fillChannelList(0);
+}
+
+void MainEditorDialog::addChannel() {
+    ChannelEditDialog dialog(image_, prompts_);
+    int index = -1;
+    if (dialog.runForChannel(index) == QDialog::Accepted) fillChannelList(-1);
+}
+
+void MainEditorDialog::editChannel() {
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty()) return showApplicationMessage(prompts_, this, QString::fromLatin1(kSelectToEdit));
+    int index = rows.first();
+    ChannelEditDialog dialog(image_, prompts_);
+    if (dialog.runForChannel(index) == QDialog::Accepted) fillChannelList(index);
+}
+
+void MainEditorDialog::deleteChannels() {
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty()) return showApplicationMessage(prompts_, this, QString::fromLatin1(kSelectToDelete));
+    // Each deletion moves the later services up by one.
+    int deleted = 0;
+    for (const int row : rows)
+        if (deleteChannel(image_, row - deleted)) ++deleted;
+    fillChannelList(rows.first());
+}
+
+void MainEditorDialog::resort() {
+    if (channelCount(image_) <= 0) return showPlainMessage(prompts_, this, kNoChannelsLoaded);
+    runResortDialog(image_, prompts_);
+}
+
+void MainEditorDialog::editFavLists() {
+    if (channelCount(image_) <= 0) return showPlainMessage(prompts_, this, kNoChannelsLoaded);
+    runFavListEditor(image_, snapshot_, prompts_);
+}
+
+void MainEditorDialog::showAbout() {
+    AboutDialog about(this);
+    about.exec();
+}
+
+void MainEditorDialog::showListContextMenu(const QPoint& viewportPos) {
+    if (!list_->indexAt(viewportPos).isValid()) return;
+    // The chosen item's own signal runs its command.
+    editMenu_->exec(list_->viewport()->mapToGlobal(viewportPos));
+}
+
+bool MainEditorDialog::eventFilter(QObject* watched, QEvent* event) {
+    // A double click anywhere in the list edits the selected service (not the row under the
+    // pointer); the list's own handling of the click is left as it is.
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        runCommand(kCmdEditChannel);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace tovu::ui

@@ -1,0 +1,106 @@
+// The editor's one window: the receiver address, the three file paths, the service list and
+// the buttons and menus that run every command on the in-memory image.
+#pragma once
+
+#include "db/DbImage.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+#include <map>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QTableView;
+
+namespace tovu::ui {
+
+class ChannelListModel;
+class IpAddressEdit;
+class UserPrompts;
+
+class MainEditorDialog final : public QDialog {
+    Q_OBJECT
+public:
+    // The image and snapshot live as long as the process; prompts answer every question.
+    MainEditorDialog(ChannelDbImage& image, ChannelDbImage& snapshot, UserPrompts& prompts,
+                     QWidget* parent = nullptr);
+    ~MainEditorDialog() override;
+
+    // Rebuilds the list from the image and selects one row: the requested one when it exists,
+    // otherwise (and for -1) the last row. An image without services leaves the list empty.
+    void fillChannelList(int rowToSelect);
+
+    // Runs the command of a button or menu item (CommandId).
+    void runCommand(int id);
+    // The list's right click at a position of its viewport: the "&Edit" menu over a row, nothing
+    // elsewhere.
+    void showListContextMenu(const QPoint& viewportPos);
+
+    // The selected rows of the list, lowest first.
+    [[nodiscard]] QList<int> selectedRows() const;
+
+    // Controls, for the commands' callers and tests.
+    [[nodiscard]] QPushButton* button(int id) const;
+    [[nodiscard]] QAction* menuAction(int id) const;
+    [[nodiscard]] QMenuBar* menuBar() const { return menuBar_; }
+    [[nodiscard]] QMenu* editMenu() const { return editMenu_; }
+    [[nodiscard]] QTableView* channelList() const { return list_; }
+    [[nodiscard]] IpAddressEdit* addressEdit() const { return address_; }
+    [[nodiscard]] QLineEdit* saveFilePathEdit() const { return saveEdit_; }
+    [[nodiscard]] QLineEdit* uploadFilePathEdit() const { return uploadEdit_; }
+    [[nodiscard]] QLineEdit* providerFilePathEdit() const { return providerEdit_; }
+    [[nodiscard]] QLabel* sourceLabel() const { return sourceLabel_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    QPushButton* addButton(int id, const QString& text);
+    QAction* addMenuItem(QMenu* menu, int id, const QString& text);
+    void takeOverPaths();
+
+    void loadDatabase();
+    void saveDatabase();
+    void choosePath(QLineEdit* edit, QString& path, bool providerList);
+    void download();
+    void upload();
+    void uploadProvider();
+    void importDreamBox();
+    void addChannel();
+    void editChannel();
+    void deleteChannels();
+    void resort();
+    void editFavLists();
+    void showAbout();
+
+    ChannelDbImage& image_;
+    ChannelDbImage& snapshot_;
+    UserPrompts& prompts_;
+
+    // The paths the transfers use, taken over from their edits when a transfer starts.
+    QString saveFilePath_;
+    QString uploadFilePath_;
+    QString providerFilePath_;
+
+    IpAddressEdit* address_ = nullptr;
+    QLineEdit* saveEdit_ = nullptr;
+    QLineEdit* uploadEdit_ = nullptr;
+    QLineEdit* providerEdit_ = nullptr;
+    QLabel* sourceLabel_ = nullptr;
+    QTableView* list_ = nullptr;
+    ChannelListModel* model_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    std::map<int, QPushButton*> buttons_;
+    std::map<int, QAction*> actions_;
+};
+
+}  // namespace tovu::ui
