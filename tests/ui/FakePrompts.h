@@ -3,6 +3,7 @@
 
 #include "ui/UserPrompts.h"
 
+#include <QApplication>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,16 @@
 #include <vector>
 
 namespace tovu::ui::test {
+
+// The widget tests' one application object, created on first use unless one exists already.
+inline QApplication& testApplication() {
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
+    static int argc = 1;
+    static char name[] = "ui_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
 
 struct ShownMessage {
     QWidget* owner;
