@@ -1,0 +1,205 @@
+// The real settings folders of the shared corpus, imported end to end and checked against an
+// independent reading of their files.
+#include "EnigmaTestSupport.h"
+#include "db/ChannelRecord.h"
+#include "db/FavLists.h"
+#include "db/NameCodec.h"
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <tuple>
+#include <vector>
+
+namespace tovu::test {
+namespace {
+
+std::vector<std::string> fileLines(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> split(const std::string& s, char sep) {
+    std::vector<std::string> parts;
+    std::stringstream in(s);
+    for (std::string part; std::getline(in, part, sep);) parts.push_back(part);
+    return parts;
+}
+
+unsigned long hex(const std::string& s) { return std::stoul(s, nullptr, 16); }
+
+using Key = std::tuple<uint32_t, uint16_t, uint16_t, uint16_t>;  // namespace, ts, onid, sid
+
+struct Expected {
+    uint32_t kHz = 0;
+    uint32_t ks = 0;
+    uint32_t qam = 0;
+    uint32_t progType = 0;
+};
+
+// The services a settings file holds that the receiver can take: television (1, 4, 25) and radio (2)
+// services whose transponder is listed, with the tuning data of their transponder. A file may
+// list one service twice.
+std::multimap<Key, Expected> readSettings(const std::filesystem::path& file) {
+    const std::vector<std::string> lines = fileLines(file);
+    size_t i = 0;
+    while (i < lines.size() && lines[i].rfind("transponders", 0) != 0) ++i;
+    std::map<std::tuple<uint32_t, uint16_t, uint16_t>, Expected> transponders;
+    for (++i; i + 2 < lines.size() && lines[i].rfind("end", 0) != 0; i += 3) {
+        const auto key = split(lines[i], ':');
+        const auto tp = std::make_tuple(uint32_t(hex(key[0])), uint16_t(hex(key[1])), uint16_t(hex(key[2])));
+        std::string data = lines[i + 1];
+        data.erase(0, data.find_first_not_of(" \t"));
+        Expected e;
+        const auto fields = split(data.substr(data.find(' ') + 1), ':');
+        if (data[0] == 's' || data[0] == 'c') {
+            const long kHz = std::stol(fields[0]);
+            const long sps = std::stol(fields[1]);
+            e.kHz = uint32_t((kHz + 500) / 1000 * 1000);
+            e.ks = uint32_t((sps + 500) / 1000);
+            static const uint32_t kQam[] = {0, 0, 1, 2, 3, 4};
+            if (data[0] == 'c') e.qam = kQam[std::stoi(fields[3]) % 6];
+        }
+        transponders.emplace(tp, e);  // the first of equal keys counts
+    }
+    while (i < lines.size() && lines[i].rfind("services", 0) != 0) ++i;
+    std::multimap<Key, Expected> services;
+    for (++i; i + 2 < lines.size() && lines[i].rfind("end", 0) != 0; i += 3) {
+        const auto key = split(lines[i], ':');
+        const int type = std::stoi(key[4]);
+        const auto tp = std::make_tuple(uint32_t(hex(key[1])), uint16_t(hex(key[2])), uint16_t(hex(key[3])));
+        const auto t = transponders.find(tp);
+        if (t == transponders.end() || (type != 1 && type != 2 && type != 4 && type != 25)) continue;
+        Expected e = t->second;
+        e.progType = type == 2 ? 2 : 1;
+        services.emplace(Key{std::get<0>(tp), std::get<1>(tp), std::get<2>(tp), uint16_t(hex(key[0]))}, e);
+    }
+    return services;
+}
+
+// The bouquet files a list names, in order (only TV bouquets count).
+std::vector<std::string> bouquetFiles(const std::filesystem::path& list) {
+    std::vector<std::string> files;
+    for (std::string line : fileLines(list)) {
+        for (char& c : line) c = char(std::tolower(static_cast<unsigned char>(c)));
+        if (line.find("#service") == std::string::npos) continue;
+        if (line.size() >= 3 && line.compare(line.size() - 3, 3, ".tv") == 0) {
+            files.push_back(line.substr(line.rfind('/') + 1));
+        } else if (const size_t q = line.find('"'); q != std::string::npos) {
+            const size_t end = line.find(".tv\"", q);
+            if (end != std::string::npos) files.push_back(line.substr(q + 1, end + 3 - q - 1));
+        }
+    }
+    return files;
+}
+
+struct Bouquet {
+    std::string name;
+    std::vector<Key> refs;
+};
+
+Bouquet readBouquet(const std::filesystem::path& file) {
+    Bouquet b;
+    for (const std::string& line : fileLines(file)) {
+        if (line.rfind("#NAME ", 0) == 0) b.name = line.substr(6);
+        const size_t start = line.rfind("#SERVICE: ", 0) == 0 ? 10 : line.rfind("#SERVICE ", 0) == 0 ? 9 : 0;
+        if (start == 0) continue;
+        const auto f = split(line.substr(start), ':');
+        if (f.size() < 7) continue;
+        try {
+            b.refs.push_back(Key{uint32_t(hex(f[6])), uint16_t(hex(f[4])), uint16_t(hex(f[5])), uint16_t(hex(f[3]))});
+        } catch (const std::exception&) {
+        }
+    }
+    return b;
+}
+
+std::filesystem::path folderOf(const char* name) {
+    const auto corpus = sharedCorpus();
+    return corpus.empty() ? corpus : corpus / name;
+}
+
+struct CorpusRow {
+    const char* name;
+    const char* folder;
+    const char* settingsFile;
+    const char* tvList;
+};
+
+class CorpusTest : public EnigmaTest, public testing::WithParamInterface<CorpusRow> {};
+
+TEST_P(CorpusTest, ImportGivesWhatTheFilesHold) {
+    const auto folder = folderOf(GetParam().folder);
+    if (folder.empty() || !std::filesystem::is_directory(folder)) GTEST_SKIP() << "shared corpus absent";
+    const std::multimap<Key, Expected> services = readSettings(folder / GetParam().settingsFile);
+    const std::vector<std::string> files = bouquetFiles(folder / GetParam().tvList);
+    ASSERT_FALSE(files.empty());
+
+    auto image = std::make_unique<ChannelDbImage>();
+    const Captured c = capture([&] { ImportIntoImage(folder.string().c_str(), *image); });
+    EXPECT_EQ(c.err, "");  // the corpus frequencies are whole megahertz
+    EXPECT_NE(c.out.find(format("services      count: %3d\ntv    bouquet count: %3d\nradio bouquet count:   0\n",
+                                int(services.size()), int(files.size()))),
+              std::string::npos);
+
+    const int n = channelCount(*image);
+    ASSERT_EQ(n, std::min<int>(int(services.size()), 1000));
+    std::map<std::tuple<uint16_t, uint16_t, uint16_t>, int> indexOf;  // no namespace in a record
+    std::vector<uint16_t> tv, radio;
+    for (int i = 0; i < n; ++i) {
+        ChannelRecord r;
+        ASSERT_EQ(getChannel(*image, i, r), 1);
+        indexOf.emplace(std::make_tuple(r.serviceId, r.transponderId, r.originalNetworkId), i);
+        // A service listed twice may differ in type: some listing must give this record.
+        const bool listed = std::any_of(services.begin(), services.end(), [&](const auto& s) {
+            const Expected& e = s.second;
+            return std::get<1>(s.first) == r.transponderId && std::get<2>(s.first) == r.originalNetworkId &&
+                   std::get<3>(s.first) == r.serviceId && r.frequencyKHz == e.kHz && r.symbolRate == e.ks &&
+                   r.qam == e.qam && r.flags == (0x7Cu | (e.progType << 21));  // no locks in the corpus
+        });
+        EXPECT_TRUE(listed) << "record " << i;
+        (r.progType() == 2 ? radio : tv).push_back(static_cast<uint16_t>(i));
+    }
+    if (radio.size() > 300) radio.resize(300);
+    std::vector<uint16_t> items(1000);
+    int count = 1000;
+    ASSERT_EQ(getListItems(*image, kListTv, count, items.data()), 1);
+    EXPECT_EQ(std::vector<uint16_t>(items.begin(), items.begin() + count), tv);
+    count = 1000;
+    ASSERT_EQ(getListItems(*image, kListRadio, count, items.data()), 1);
+    EXPECT_EQ(std::vector<uint16_t>(items.begin(), items.begin() + count), radio);
+
+    for (size_t b = 0; b < files.size() && b < 21; ++b) {
+        const int id = b < 5 ? kListFirstDefault + int(b) : kListFirstUser + int(b) - 5;
+        const Bouquet bouquet = readBouquet(folder / files[b]);
+        std::vector<uint16_t> expected;
+        for (const Key& ref : bouquet.refs) {
+            if (!services.count(ref)) continue;
+            const auto at = indexOf.find(std::make_tuple(std::get<3>(ref), std::get<1>(ref), std::get<2>(ref)));
+            if (at != indexOf.end() && expected.size() < 300) expected.push_back(static_cast<uint16_t>(at->second));
+        }
+        count = 1000;
+        ASSERT_EQ(getListItems(*image, id, count, items.data()), 1) << files[b];
+        EXPECT_EQ(std::vector<uint16_t>(items.begin(), items.begin() + count), expected) << files[b];
+        uint8_t name[20] = {};
+        ASSERT_EQ(getListName(*image, id, name, 20), 1);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(name), strnlen(reinterpret_cast<char*>(name), 20)),
+                  utf8ToName(bouquet.name).substr(0, 19));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, CorpusTest,
+                         testing::Values(CorpusRow{"ZiggoCableLamedb", "e2-cable-ziggo-regio9700-nl", "lamedb", "bouquets.tv"},
+                                         CorpusRow{"SpainSatelliteServices", "e1-dreamboxedit-spain", "services",
+                                                   "userbouquets.tv.epl"}),
+                         RowName());
+
+}  // namespace
+}  // namespace tovu::test
