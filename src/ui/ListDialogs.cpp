@@ -1,9 +1,15 @@
 #include "ui/ListDialogs.h"
 
+#include "ui/ResortDialog.h"
+
 namespace tovu::ui {
 
-// Placeholders until the Resort dialog and the Fav List Editor exist.
-void runResortDialog(ChannelDbImage&, UserPrompts&) {}
+void runResortDialog(ChannelDbImage& image, UserPrompts& prompts) {
+    ResortDialog dialog(image, prompts);
+    dialog.exec();
+}
+
+// Placeholder until the Fav List Editor exists.
 void runFavListEditor(ChannelDbImage&, ChannelDbImage&, UserPrompts&) {}
 
 }  // namespace tovu::ui

@@ -1,0 +1,229 @@
+#include "ui/ResortDialog.h"
+
+#include "db/ChannelRecord.h"
+#include "db/FavLists.h"
+#include "db/NameCodec.h"
+#include "ui/DragAndDropListBox.h"
+#include "ui/UserPrompts.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tovu::ui {
+
+namespace {
+
+constexpr const char* kSelectToResort = "Please select the channel want to Resort!";
+constexpr const char* kPositionTooSmall = "Please Input new position want to move to!";
+constexpr const char* kPositionTooLarge = "New position vlaue must less than Channel Count!";
+constexpr const char* kListUnreadable = "Fail..";
+// The system's own message for a field that does not hold an integer.
+constexpr const char* kNotAnInteger = "请键入一个整数。";
+
+// The stored name of a favourite list, or an empty text.
+QString storedListName(const ChannelDbImage& image, int listId) {
+    uint8_t name[kListNameSize] = {};
+    if (!getListName(image, listId, name, static_cast<int>(kListNameSize))) return {};
+    return QString::fromStdString(nameToUtf8(name, kListNameSize));
+}
+
+}  // namespace
+
+std::vector<ListChoice> buildListChoices(const ChannelDbImage& image) {
+    std::vector<ListChoice> choices = {{kListTv, QStringLiteral("TV List")},
+                                       {kListRadio, QStringLiteral("Radio List")},
+                                       {kListData, QStringLiteral("Data List")}};
+    for (int id = kListFirstDefault; id <= kListLastDefault; ++id) {
+        const QString stored = storedListName(image, id);
+        choices.push_back({id, stored.isEmpty() ? QString::asprintf("Fav%d List", id - kListFirstDefault + 1) : stored});
+    }
+    int userIds[kUserFavCount] = {};
+    int userCount = static_cast<int>(kUserFavCount);
+    listUserLists(image, userIds, userCount);
+    for (int k = 0; k < userCount; ++k) {
+        const QString stored = storedListName(image, userIds[k]);
+        choices.push_back({userIds[k], stored.isEmpty() ? QString::asprintf("Fav%d List", 6 + k) : stored});
+    }
+    return choices;
+}
+
+QString resortRowText(const ChannelDbImage& image, int position, uint16_t channel) {
+    ChannelRecord record;
+    // An entry that names no service (possible in a loaded file) shows its index instead.
+    const QString name = getChannel(image, channel, record)
+                             ? QString::fromStdString(nameToUtf8(record.name.data(), kNameSize))
+                             : QStringLiteral("(no channel %1)").arg(channel);
+    return QString::asprintf("%4d ", position) + name;
+}
+
+ResortDialog::ResortDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), image_(image), prompts_(prompts) {
+    setWindowTitle(QStringLiteral("Resort Channel List"));
+
+    auto* label = new QLabel(QStringLiteral("Channel List:"), this);
+    listChoice_ = new QComboBox(this);
+    listChoice_->setMinimumWidth(230);
+    label->setBuddy(listChoice_);
+    rows_ = new CDragAndDropListBox(this);
+    rows_->setMinimumSize(410, 200);
+    moveUp_ = new QPushButton(QStringLiteral("Move Up"), this);
+    moveDown_ = new QPushButton(QStringLiteral("Move Down"), this);
+    moveTo_ = new QPushButton(QStringLiteral("Move To"), this);
+    position_ = new QLineEdit(QStringLiteral("0"), this);
+    position_->setMaximumWidth(50);
+    save_ = new QPushButton(QStringLiteral("Save Change"), this);
+    save_->setDefault(true);
+    quit_ = new QPushButton(QStringLiteral("Quit without Save"), this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(label);
+    top->addWidget(listChoice_);
+    top->addStretch();
+    auto* moves = new QHBoxLayout;
+    moves->addWidget(moveUp_);
+    moves->addWidget(moveDown_);
+    moves->addWidget(moveTo_);
+    moves->addWidget(position_);
+    moves->addStretch();
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(save_);
+    bottom->addStretch();
+    bottom->addWidget(quit_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(rows_);
+    layout->addLayout(moves);
+    layout->addLayout(bottom);
+
+    choices_ = buildListChoices(image_);
+    for (const ListChoice& choice : choices_) listChoice_->addItem(choice.name);
+    workingCount_ = 0;
+    listChoice_->setCurrentIndex(0);
+    loadChosenList();
+
+    connect(listChoice_, &QComboBox::currentIndexChanged, this, &ResortDialog::loadChosenList);
+    connect(rows_, &CDragAndDropListBox::dropSelectionChanged, this, &ResortDialog::takeOrderFromRows);
+    connect(moveUp_, &QPushButton::clicked, this, &ResortDialog::moveUp);
+    connect(moveDown_, &QPushButton::clicked, this, &ResortDialog::moveDown);
+    connect(moveTo_, &QPushButton::clicked, this, &ResortDialog::moveTo);
+    connect(save_, &QPushButton::clicked, this, &ResortDialog::saveChange);
+    connect(quit_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void ResortDialog::showMessage(const QString& text) {
+    prompts_.showMessage(this, text, QCoreApplication::applicationName(), MessageIcon::None);
+}
+
+void ResortDialog::loadChosenList() {
+    const int chosen = listChoice_->currentIndex();
+    rows_->clear();
+    workingCount_ = 0;
+    if (chosen < 0 || chosen >= static_cast<int>(choices_.size())) return;
+    int count = static_cast<int>(workingOrder_.size());
+    if (!getListItems(image_, choices_[static_cast<size_t>(chosen)].listId, count, workingOrder_.data())) {
+        // No rows are shown for a list that cannot be read, so nothing can be stored into it.
+        showMessage(QString::fromUtf8(kListUnreadable));
+        return;
+    }
+    workingCount_ = count;
+    rebuildRows();
+}
+
+void ResortDialog::takeOrderFromRows() {
+    workingCount_ = std::min(rows_->count(), static_cast<int>(workingOrder_.size()));
+    for (int i = 0; i < workingCount_; ++i)
+        workingOrder_[static_cast<size_t>(i)] = static_cast<uint16_t>(rows_->item(i)->data(Qt::UserRole).toUInt());
+}
+
+void ResortDialog::setRow(int row) {
+    const uint16_t channel = workingOrder_[static_cast<size_t>(row)];
+    QListWidgetItem* item = rows_->item(row);
+    item->setText(resortRowText(image_, row + 1, channel));
+    item->setData(Qt::UserRole, static_cast<int>(channel));
+}
+
+void ResortDialog::rebuildRows() {
+    rows_->clear();
+    for (int i = 0; i < workingCount_; ++i) {
+        auto* row = new QListWidgetItem(resortRowText(image_, i + 1, workingOrder_[static_cast<size_t>(i)]));
+        row->setData(Qt::UserRole, static_cast<int>(workingOrder_[static_cast<size_t>(i)]));
+        rows_->addItem(row);
+    }
+}
+
+int ResortDialog::currentRowOrAsk() {
+    const int cur = rows_->currentRow();
+    if (cur < 0 || cur >= workingCount_) {
+        showMessage(QString::fromUtf8(kSelectToResort));
+        return -1;
+    }
+    return cur;
+}
+
+void ResortDialog::moveUp() {
+    takeOrderFromRows();
+    const int cur = currentRowOrAsk();
+    if (cur <= 0) return;
+    std::swap(workingOrder_[static_cast<size_t>(cur)], workingOrder_[static_cast<size_t>(cur - 1)]);
+    setRow(cur);
+    setRow(cur - 1);
+    rows_->setCurrentRow(cur - 1);
+}
+
+void ResortDialog::moveDown() {
+    takeOrderFromRows();
+    const int cur = currentRowOrAsk();
+    if (cur < 0 || cur >= workingCount_ - 1) return;
+    std::swap(workingOrder_[static_cast<size_t>(cur)], workingOrder_[static_cast<size_t>(cur + 1)]);
+    setRow(cur);
+    setRow(cur + 1);
+    rows_->setCurrentRow(cur + 1);
+}
+
+void ResortDialog::moveTo() {
+    takeOrderFromRows();
+    const int cur = currentRowOrAsk();
+    if (cur < 0) return;
+    bool readable = false;
+    const int v = position_->text().trimmed().toInt(&readable, 10);
+    if (!readable) {
+        prompts_.showMessage(this, QString::fromUtf8(kNotAnInteger), QCoreApplication::applicationName(),
+                             MessageIcon::Warning);
+        return;
+    }
+    if (v < 1) {
+        showMessage(QString::fromUtf8(kPositionTooSmall));
+        return;
+    }
+    if (v > workingCount_) {
+        showMessage(QString::fromUtf8(kPositionTooLarge));
+        return;
+    }
+    const int p = v - 1;
+    if (p == cur) return;
+    const auto first = workingOrder_.begin();
+    if (cur < p)
+        std::rotate(first + cur, first + cur + 1, first + p + 1);
+    else
+        std::rotate(first + p, first + cur, first + cur + 1);
+    rebuildRows();
+    rows_->setCurrentRow(p);
+}
+
+void ResortDialog::saveChange() {
+    const int chosen = listChoice_->currentIndex();
+    if (chosen < 0 || chosen >= static_cast<int>(choices_.size())) return;
+    takeOrderFromRows();
+    // Refused without a message when the number of rows differs from the list's entry count.
+    [[maybe_unused]] const int stored =
+        setListItems(image_, choices_[static_cast<size_t>(chosen)].listId, workingCount_, workingOrder_.data());
+}
+
+}  // namespace tovu::ui
