@@ -9,13 +9,15 @@
 namespace tovu {
 namespace {
 
+FILE* roundingNoteStream = nullptr;  // null: standard error
+
 bool beginsWith(const char* line, const char* word) { return std::strncmp(line, word, std::strlen(word)) == 0; }
 
 // The rounding notes of the unit conversion, one per line on standard error.
 void roundingNote(const char* format, int orbital, int kHz, int mhz, int symbolsPerSecond, int kiloSymbols) {
     char text[160];
     std::snprintf(text, sizeof text, format, orbital, kHz, mhz, symbolsPerSecond, kiloSymbols);
-    std::fprintf(stderr, "%s\n", text);
+    std::fprintf(roundingNoteStream != nullptr ? roundingNoteStream : stderr, "%s\n", text);
 }
 
 // Reads the data line of a transponder into the entry (units converted, rounded half up).
@@ -50,6 +52,8 @@ void parseTransponderData(const char* line, TransponderEntry& entry) {
 }
 
 }  // namespace
+
+void SetRoundingNoteStream(FILE* stream) { roundingNoteStream = stream; }
 
 int FindSection(FILE* file, const char* word) {
     char line[kReadLineBufferSize];

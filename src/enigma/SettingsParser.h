@@ -8,6 +8,10 @@
 
 namespace tovu {
 
+// Where the rounding notes of the unit conversion go: standard error unless changed (null
+// restores it). Each note is one line.
+void SetRoundingNoteStream(FILE* stream);
+
 // Reads lines until one begins with `word`; 0 then (the file is positioned after it), -1 when the
 // file ended first.
 [[nodiscard]] int FindSection(FILE* file, const char* word);
