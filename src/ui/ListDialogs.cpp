@@ -1,5 +1,6 @@
 #include "ui/ListDialogs.h"
 
+#include "ui/FavListEditorDialog.h"
 #include "ui/ResortDialog.h"
 
 namespace tovu::ui {
@@ -9,7 +10,10 @@ void runResortDialog(ChannelDbImage& image, UserPrompts& prompts) {
     dialog.exec();
 }
 
-// Placeholder until the Fav List Editor exists.
-void runFavListEditor(ChannelDbImage&, ChannelDbImage&, UserPrompts&) {}
+void runFavListEditor(ChannelDbImage& image, ChannelDbImage& snapshot, UserPrompts& prompts) {
+    // However the editor is closed, it puts back what was not saved.
+    FavListEditorDialog dialog(image, snapshot, prompts);
+    dialog.exec();
+}
 
 }  // namespace tovu::ui

@@ -1,0 +1,265 @@
+#include "ui/FavListEditorDialog.h"
+
+#include "db/ChannelRecord.h"
+#include "db/FavLists.h"
+#include "db/NameCodec.h"
+#include "ui/UserPrompts.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QValidator>
+
+#include <algorithm>
+#include <cstring>
+
+namespace tovu::ui {
+
+namespace {
+
+constexpr const char* kCreateFailed = "Fail to create new fav list. There are 21 fav lists already.";
+constexpr const char* kDefaultListKept = "The selected fav list is a default list, unable to delete!";
+constexpr const char* kConfirmDelete = "Click [OK] to delete the selected fav list!";
+
+// A list name holds at most 20 bytes of the code page: ten Chinese characters or twenty letters.
+class ListNameValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return utf8ToName(input.toStdString()).size() <= kListNameSize ? Acceptable : Invalid;
+    }
+};
+
+}  // namespace
+
+std::vector<uint8_t> listNameBytes(const QString& text) {
+    std::vector<uint8_t> bytes;
+    for (const char32_t codePoint : text.toUcs4()) {
+        const std::string stored = utf8ToName(QString::fromUcs4(&codePoint, 1).toStdString());
+        if (bytes.size() + stored.size() > kListNameSize) break;
+        bytes.insert(bytes.end(), stored.begin(), stored.end());
+    }
+    return bytes;
+}
+
+FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& snapshot, UserPrompts& prompts,
+                                         QWidget* parent)
+    : QDialog(parent), image_(image), snapshot_(snapshot), prompts_(prompts) {
+    setWindowTitle(QStringLiteral("Fav List Editor"));
+
+    auto* listLabel = new QLabel(QStringLiteral("Channel List:"), this);
+    listChoice_ = new QComboBox(this);
+    listLabel->setBuddy(listChoice_);
+    auto* nameLabel = new QLabel(QStringLiteral("New Name:"), this);
+    nameEdit_ = new QLineEdit(this);
+    nameEdit_->setValidator(new ListNameValidator(nameEdit_));
+    nameLabel->setBuddy(nameEdit_);
+    checkList_ = new QTableWidget(this);
+    checkList_->setShowGrid(true);
+    checkList_->verticalHeader()->hide();
+    checkList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    checkList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    checkList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    checkList_->setMinimumSize(280, 200);
+    save_ = new QPushButton(QStringLiteral("Save Change"), this);
+    save_->setDefault(true);
+    quit_ = new QPushButton(QStringLiteral("Quit without Save"), this);
+    create_ = new QPushButton(QStringLiteral("&Create New List"), this);
+    delete_ = new QPushButton(QStringLiteral("&Delete List"), this);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(listLabel, 0, 0);
+    layout->addWidget(listChoice_, 0, 1, 1, 2);
+    layout->addWidget(nameLabel, 1, 0);
+    layout->addWidget(nameEdit_, 1, 1, 1, 2);
+    layout->addWidget(checkList_, 2, 0, 1, 3);
+    layout->addWidget(save_, 3, 1);
+    layout->addWidget(quit_, 3, 2);
+    layout->addWidget(create_, 4, 1);
+    layout->addWidget(delete_, 4, 2);
+
+    takeSnapshot(image_, snapshot_);
+    refillEditor(kListFirstDefault);
+
+    connect(listChoice_, &QComboBox::currentIndexChanged, this, &FavListEditorDialog::switchList);
+    connect(save_, &QPushButton::clicked, this, &FavListEditorDialog::saveFavLists);
+    connect(quit_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(create_, &QPushButton::clicked, this, &FavListEditorDialog::createList);
+    connect(delete_, &QPushButton::clicked, this, &FavListEditorDialog::deleteList);
+}
+
+FavListEditorDialog::~FavListEditorDialog() { putImageBack(); }
+
+void FavListEditorDialog::done(int result) {
+    QDialog::done(result);
+    putImageBack();
+}
+
+void FavListEditorDialog::putImageBack() {
+    // Once per dialog, when it closes (or is destroyed without having been closed).
+    if (imagePutBack_) return;
+    imagePutBack_ = true;
+    restoreSnapshot(image_, snapshot_);
+}
+
+void FavListEditorDialog::refillEditor(int wantedListId) {
+    const int n = std::max(0, channelCount(image_));
+    loadListChoices();
+    loadMembership(n);
+
+    const QSignalBlocker blocker(listChoice_);
+    listChoice_->clear();
+    for (int k = 0; k < state_.favListCount; ++k)
+        listChoice_->addItem(QString::fromStdString(nameToUtf8(state_.listNames[static_cast<size_t>(k)].data(), kListNameSize)));
+    for (int k = 0; k < state_.favListCount; ++k)
+        if (state_.listIds[static_cast<size_t>(k)] == wantedListId) state_.currentList = k;
+    listChoice_->setCurrentIndex(state_.currentList);
+    showName();
+    rebuildCheckList(n);
+}
+
+void FavListEditorDialog::loadListChoices() {
+    // Name of a list, or its default name when the stored one is empty.
+    const auto loadName = [this](int position, int listId, int defaultNumber) {
+        auto& name = state_.listNames[static_cast<size_t>(position)];
+        name.fill(0);
+        if (!getListName(image_, listId, name.data(), static_cast<int>(kListNameSize)) || name[0] == 0) {
+            name.fill(0);
+            const QByteArray fallback = QByteArray("Fav") + QByteArray::number(defaultNumber);
+            std::memcpy(name.data(), fallback.constData(), static_cast<size_t>(fallback.size()));
+        }
+    };
+    for (int k = 0; k < kDefaultFavLists; ++k) {
+        state_.listIds[static_cast<size_t>(k)] = kListFirstDefault + k;
+        loadName(k, kListFirstDefault + k, k + 1);
+    }
+    int userIds[kUserFavCount] = {};
+    int userCount = static_cast<int>(kUserFavCount);
+    listUserLists(image_, userIds, userCount);
+    for (int k = 0; k < userCount; ++k) {
+        state_.listIds[static_cast<size_t>(kDefaultFavLists + k)] = userIds[k];
+        loadName(kDefaultFavLists + k, userIds[k], 6 + k);
+    }
+    state_.favListCount = kDefaultFavLists + userCount;
+    state_.currentList = 0;
+}
+
+void FavListEditorDialog::loadMembership(int serviceCount) {
+    for (auto& members : state_.membership) members.clear();
+    for (int k = 0; k < state_.favListCount; ++k) {
+        auto& members = state_.membership[static_cast<size_t>(k)];
+        members.assign(static_cast<size_t>(serviceCount), 0);
+        for (int i = 0; i < serviceCount; ++i)
+            members[static_cast<size_t>(i)] = isInList(image_, i, state_.listIds[static_cast<size_t>(k)]) ? 1 : 0;
+    }
+}
+
+void FavListEditorDialog::rebuildCheckList(int serviceCount) {
+    checkList_->clear();
+    checkList_->setColumnCount(1);
+    auto* header = new QTableWidgetItem(QStringLiteral("Fav"));
+    header->setTextAlignment(Qt::AlignCenter);
+    checkList_->setHorizontalHeaderItem(0, header);
+    checkList_->setColumnWidth(0, 220);
+    checkList_->setRowCount(serviceCount);
+    for (int i = 0; i < serviceCount; ++i) {
+        ChannelRecord record;
+        const QString name = getChannel(image_, i, record)
+                                 ? QString::fromStdString(nameToUtf8(record.name.data(), kNameSize))
+                                 : QString();
+        auto* row = new QTableWidgetItem(name);
+        row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        checkList_->setItem(i, 0, row);
+    }
+    showChecks();
+}
+
+void FavListEditorDialog::showChecks() {
+    const auto& members = state_.membership[static_cast<size_t>(state_.currentList)];
+    const int rows = std::min(checkList_->rowCount(), static_cast<int>(members.size()));
+    for (int i = 0; i < rows; ++i)
+        checkList_->item(i, 0)->setCheckState(members[static_cast<size_t>(i)] ? Qt::Checked : Qt::Unchecked);
+}
+
+void FavListEditorDialog::showName() {
+    nameEdit_->setText(QString::fromStdString(
+        nameToUtf8(state_.listNames[static_cast<size_t>(state_.currentList)].data(), kListNameSize)));
+}
+
+void FavListEditorDialog::keepShownList() {
+    auto& members = state_.membership[static_cast<size_t>(state_.currentList)];
+    const int rows = std::min(checkList_->rowCount(), static_cast<int>(members.size()));
+    for (int i = 0; i < rows; ++i)
+        members[static_cast<size_t>(i)] = checkList_->item(i, 0)->checkState() == Qt::Checked ? 1 : 0;
+
+    auto& name = state_.listNames[static_cast<size_t>(state_.currentList)];
+    const QString text = nameEdit_->text();
+    if (text.isEmpty()) {
+        name[0] = 0;  // the rest of the field is kept
+        return;
+    }
+    const std::vector<uint8_t> bytes = listNameBytes(text);
+    std::copy(bytes.begin(), bytes.end(), name.begin());
+    if (bytes.size() < kListNameSize) name[bytes.size()] = 0;
+}
+
+void FavListEditorDialog::switchList(int position) {
+    if (position < 0 || position >= state_.favListCount) return;
+    keepShownList();
+    state_.currentList = position;
+    showChecks();
+    showName();
+}
+
+void FavListEditorDialog::saveFavLists() {
+    keepShownList();
+    for (int k = 0; k < state_.favListCount; ++k) {
+        const int listId = state_.listIds[static_cast<size_t>(k)];
+        const auto& members = state_.membership[static_cast<size_t>(k)];
+        for (int i = 0; i < static_cast<int>(members.size()); ++i) {
+            const bool listed = isInList(image_, i, listId) != 0;
+            if (listed && !members[static_cast<size_t>(i)]) {
+                // A list read from a file may hold a service more than once; unticked, it goes.
+                while (isInList(image_, i, listId) && removeFromList(image_, i, listId)) {
+                }
+            } else if (!listed && members[static_cast<size_t>(i)]) {
+                // A full list (300 services) refuses further services without a message.
+                [[maybe_unused]] const int added = addToList(image_, i, listId);
+            }
+        }
+        [[maybe_unused]] const int named = setListName(image_, listId, state_.listNames[static_cast<size_t>(k)].data());
+    }
+    takeSnapshot(image_, snapshot_);
+}
+
+void FavListEditorDialog::createList() {
+    int listId = 0;
+    if (!createUserList(image_, listId)) {
+        prompts_.showMessage(this, QString::fromUtf8(kCreateFailed), QCoreApplication::applicationName(),
+                             MessageIcon::Critical);
+        return;
+    }
+    refillEditor(listId);
+}
+
+void FavListEditorDialog::deleteList() {
+    const int current = state_.currentList;
+    const QString caption = QCoreApplication::applicationName();
+    if (current < kDefaultFavLists) {
+        prompts_.showMessage(this, QString::fromUtf8(kDefaultListKept), caption, MessageIcon::Warning);
+        return;
+    }
+    if (!prompts_.confirm(this, QString::fromUtf8(kConfirmDelete), caption, MessageIcon::Warning)) return;
+    if (!deleteUserList(image_, state_.listIds[static_cast<size_t>(current)])) return;
+    // The list after the deleted one, or the one before it when it was the last.
+    const int next = current + 1 < state_.favListCount ? current + 1 : current - 1;
+    refillEditor(state_.listIds[static_cast<size_t>(next)]);
+}
+
+}  // namespace tovu::ui

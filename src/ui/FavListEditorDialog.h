@@ -1,0 +1,89 @@
+// The dialog in which the user decides which services belong to each favourite list, renames
+// favourite lists, and creates and deletes user lists. It works on the live image and keeps a
+// snapshot, taken on opening and at every Save Change and put back when the dialog closes, so
+// everything not saved is undone.
+#pragma once
+
+#include "db/DbImage.h"
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace tovu::ui {
+
+class UserPrompts;
+
+inline constexpr int kMaxFavLists = 21;  // five default lists and sixteen user lists
+inline constexpr int kDefaultFavLists = 5;
+
+// The dialog's working copy of every favourite list.
+struct FavEditorState {
+    int currentList = 0;   // position of the list shown, as in the choice box
+    int favListCount = 0;  // 5 default lists plus the user lists in use
+    std::array<int, kMaxFavLists> listIds{};
+    std::array<std::array<uint8_t, kListNameSize>, kMaxFavLists> listNames{};  // code-page bytes
+    std::array<std::vector<uint8_t>, kMaxFavLists> membership;  // one byte per service
+};
+
+// The stored bytes for a typed list name: whole characters, at most 20 bytes of the code page.
+[[nodiscard]] std::vector<uint8_t> listNameBytes(const QString& text);
+
+class FavListEditorDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& snapshot, UserPrompts& prompts,
+                        QWidget* parent = nullptr);
+    ~FavListEditorDialog() override;
+    FavListEditorDialog(const FavListEditorDialog&) = delete;
+    FavListEditorDialog& operator=(const FavListEditorDialog&) = delete;
+
+    void done(int result) override;
+
+    [[nodiscard]] const FavEditorState& state() const { return state_; }
+    [[nodiscard]] QComboBox* listChoice() const { return listChoice_; }
+    [[nodiscard]] QLineEdit* nameEdit() const { return nameEdit_; }
+    [[nodiscard]] QTableWidget* checkList() const { return checkList_; }
+    [[nodiscard]] QPushButton* saveButton() const { return save_; }
+    [[nodiscard]] QPushButton* quitButton() const { return quit_; }
+    [[nodiscard]] QPushButton* createButton() const { return create_; }
+    [[nodiscard]] QPushButton* deleteButton() const { return delete_; }
+
+private:
+    void refillEditor(int wantedListId);
+    void loadListChoices();
+    void loadMembership(int serviceCount);
+    void rebuildCheckList(int serviceCount);
+    void keepShownList();
+    void showChecks();
+    void showName();
+    void switchList(int position);
+    void saveFavLists();
+    void createList();
+    void deleteList();
+    void putImageBack();
+
+    ChannelDbImage& image_;
+    ChannelDbImage& snapshot_;
+    UserPrompts& prompts_;
+    FavEditorState state_;
+    bool imagePutBack_ = false;
+
+    QComboBox* listChoice_ = nullptr;
+    QLineEdit* nameEdit_ = nullptr;
+    QTableWidget* checkList_ = nullptr;
+    QPushButton* save_ = nullptr;
+    QPushButton* quit_ = nullptr;
+    QPushButton* create_ = nullptr;
+    QPushButton* delete_ = nullptr;
+};
+
+}  // namespace tovu::ui
