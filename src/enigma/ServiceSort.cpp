@@ -9,14 +9,22 @@
 namespace tovu {
 namespace {
 
-// Sorts each run of consecutive positions whose entries agree on `runKey` by `sortKey`.
-template <typename RunKey, typename SortKey>
-void sortRuns(std::vector<int32_t>& order, const ServiceEntry* s, RunKey runKey, SortKey sortKey) {
-    for (size_t begin = 0; begin < order.size();) {
+// The sort keys of one entry and its position in the table.
+struct SortKey {
+    int16_t orbital;
+    uint16_t frequency;
+    uint16_t serviceId;
+    int32_t index;
+};
+
+// Sorts each run of consecutive keys that agree on `runKey` by `sortKey`.
+template <typename RunKey, typename SortKeyOf>
+void sortRuns(std::vector<SortKey>& keys, RunKey runKey, SortKeyOf sortKey) {
+    for (size_t begin = 0; begin < keys.size();) {
         size_t end = begin + 1;
-        while (end < order.size() && runKey(s[order[end]]) == runKey(s[order[begin]])) ++end;
-        std::stable_sort(order.begin() + static_cast<ptrdiff_t>(begin), order.begin() + static_cast<ptrdiff_t>(end),
-                         [&](int32_t a, int32_t b) { return sortKey(s[a]) < sortKey(s[b]); });
+        while (end < keys.size() && runKey(keys[end]) == runKey(keys[begin])) ++end;
+        std::stable_sort(keys.begin() + static_cast<ptrdiff_t>(begin), keys.begin() + static_cast<ptrdiff_t>(end),
+                         [&](const SortKey& a, const SortKey& b) { return sortKey(a) < sortKey(b); });
         begin = end;
     }
 }
@@ -26,20 +34,34 @@ void sortRuns(std::vector<int32_t>& order, const ServiceEntry* s, RunKey runKey,
 void SortServices() {
     const int32_t n = serviceTable.count;
     if (n < 2) return;
-    const ServiceEntry* s = serviceTable.entries;
-    std::vector<int32_t> order(static_cast<size_t>(n));
-    for (int32_t i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i;
-    auto orbital = [](const ServiceEntry& e) { return e.orbitalPosition; };
-    auto frequency = [](const ServiceEntry& e) { return e.frequencyMHz; };
-    auto serviceId = [](const ServiceEntry& e) { return e.serviceId; };
-    auto whole = [](const ServiceEntry&) { return 0; };
-    sortRuns(order, s, whole, orbital);
-    sortRuns(order, s, orbital, frequency);
-    sortRuns(order, s, frequency, serviceId);
+    ServiceEntry* s = serviceTable.entries;
+    std::vector<SortKey> keys(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) keys[static_cast<size_t>(i)] = {s[i].orbitalPosition, s[i].frequencyMHz, s[i].serviceId, i};
+    auto orbital = [](const SortKey& k) { return k.orbital; };
+    auto frequency = [](const SortKey& k) { return k.frequency; };
+    auto serviceId = [](const SortKey& k) { return k.serviceId; };
+    auto whole = [](const SortKey&) { return 0; };
+    sortRuns(keys, whole, orbital);
+    sortRuns(keys, orbital, frequency);  // runs of one orbital position
+    sortRuns(keys, frequency, serviceId);  // runs of one frequency, whatever their positions
 
-    std::vector<ServiceEntry> sorted(static_cast<size_t>(n));
-    for (int32_t i = 0; i < n; ++i) sorted[static_cast<size_t>(i)] = s[order[static_cast<size_t>(i)]];
-    std::memcpy(serviceTable.entries, sorted.data(), sorted.size() * sizeof(ServiceEntry));
+    // Position i takes entry keys[i].index: follow each cycle of that permutation in place.
+    std::vector<uint8_t> placed(static_cast<size_t>(n), 0);
+    for (int32_t start = 0; start < n; ++start) {
+        if (placed[static_cast<size_t>(start)]) continue;
+        const ServiceEntry first = s[start];
+        int32_t at = start;
+        for (;;) {
+            placed[static_cast<size_t>(at)] = 1;
+            const int32_t from = keys[static_cast<size_t>(at)].index;
+            if (from == start) {
+                s[at] = first;
+                break;
+            }
+            s[at] = s[from];
+            at = from;
+        }
+    }
     ServiceTableChanged();
 }
 
