@@ -49,8 +49,12 @@ void removeFolder() {
 
 const std::string& folder() {
     if (folderPath.empty()) {
-        std::string pattern = "/tmp/enigma-fuzz-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr) std::abort();
+        // A memory file system when there is one: the folder is rewritten for every input.
+        std::string pattern = "/dev/shm/enigma-fuzz-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) {
+            pattern = "/tmp/enigma-fuzz-XXXXXX";
+            if (mkdtemp(pattern.data()) == nullptr) std::abort();
+        }
         folderPath = pattern;
         std::atexit(removeFolder);
     }
