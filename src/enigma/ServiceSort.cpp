@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace tovu {
@@ -17,16 +18,31 @@ struct SortKey {
     int32_t index;
 };
 
-// Sorts each run of consecutive keys that agree on `runKey` by `sortKey`.
-template <typename RunKey, typename SortKeyOf>
-void sortRuns(std::vector<SortKey>& keys, RunKey runKey, SortKeyOf sortKey) {
-    for (size_t begin = 0; begin < keys.size();) {
-        size_t end = begin + 1;
-        while (end < keys.size() && runKey(keys[end]) == runKey(keys[begin])) ++end;
-        std::stable_sort(keys.begin() + static_cast<ptrdiff_t>(begin), keys.begin() + static_cast<ptrdiff_t>(end),
-                         [&](const SortKey& a, const SortKey& b) { return sortKey(a) < sortKey(b); });
+int16_t orbitalOf(const SortKey& k) { return k.orbital; }
+uint16_t frequencyOf(const SortKey& k) { return k.frequency; }
+uint16_t serviceIdOf(const SortKey& k) { return k.serviceId; }
+int16_t orbitalOf(const ServiceEntry& e) { return e.orbitalPosition; }
+uint16_t frequencyOf(const ServiceEntry& e) { return e.frequencyMHz; }
+uint16_t serviceIdOf(const ServiceEntry& e) { return e.serviceId; }
+
+// Sorts each run of consecutive elements that agree on `runKey` by `sortKey`.
+template <typename T, typename RunKey, typename SortKeyOf>
+void sortRuns(T* first, T* last, RunKey runKey, SortKeyOf sortKey) {
+    for (T* begin = first; begin < last;) {
+        T* end = begin + 1;
+        while (end < last && runKey(*end) == runKey(*begin)) ++end;
+        std::stable_sort(begin, end, [&](const T& a, const T& b) { return sortKey(a) < sortKey(b); });
         begin = end;
     }
+}
+
+// The three passes: by orbital position, runs of one position by frequency, runs of one
+// frequency (whatever their positions) by service id.
+template <typename T>
+void threePassSort(T* first, T* last) {
+    sortRuns(first, last, [](const T&) { return 0; }, [](const T& x) { return orbitalOf(x); });
+    sortRuns(first, last, [](const T& x) { return orbitalOf(x); }, [](const T& x) { return frequencyOf(x); });
+    sortRuns(first, last, [](const T& x) { return frequencyOf(x); }, [](const T& x) { return serviceIdOf(x); });
 }
 
 }  // namespace
@@ -35,18 +51,20 @@ void SortServices() {
     const int32_t n = serviceTable.count;
     if (n < 2) return;
     ServiceEntry* s = serviceTable.entries;
-    std::vector<SortKey> keys(static_cast<size_t>(n));
+    ServiceTableChanged();
+    std::vector<SortKey> keys;
+    std::vector<uint8_t> placed;
+    try {
+        keys.resize(static_cast<size_t>(n));
+        placed.resize(static_cast<size_t>(n), 0);
+    } catch (const std::bad_alloc&) {
+        threePassSort(s, s + n);  // no memory for the keys: sort the entries themselves
+        return;
+    }
     for (int32_t i = 0; i < n; ++i) keys[static_cast<size_t>(i)] = {s[i].orbitalPosition, s[i].frequencyMHz, s[i].serviceId, i};
-    auto orbital = [](const SortKey& k) { return k.orbital; };
-    auto frequency = [](const SortKey& k) { return k.frequency; };
-    auto serviceId = [](const SortKey& k) { return k.serviceId; };
-    auto whole = [](const SortKey&) { return 0; };
-    sortRuns(keys, whole, orbital);
-    sortRuns(keys, orbital, frequency);  // runs of one orbital position
-    sortRuns(keys, frequency, serviceId);  // runs of one frequency, whatever their positions
+    threePassSort(keys.data(), keys.data() + n);
 
     // Position i takes entry keys[i].index: follow each cycle of that permutation in place.
-    std::vector<uint8_t> placed(static_cast<size_t>(n), 0);
     for (int32_t start = 0; start < n; ++start) {
         if (placed[static_cast<size_t>(start)]) continue;
         const ServiceEntry first = s[start];
@@ -62,7 +80,6 @@ void SortServices() {
             at = from;
         }
     }
-    ServiceTableChanged();
 }
 
 void DumpServices(const ServiceEntry* table, int count) {

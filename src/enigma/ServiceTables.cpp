@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace tovu {
@@ -37,6 +38,21 @@ bool serviceIndexValid = false;
 
 uint64_t streamKey(uint32_t nameSpace, uint16_t transportStreamId, uint16_t originalNetworkId) {
     return (uint64_t{nameSpace} << 32) | (uint64_t{transportStreamId} << 16) | originalNetworkId;
+}
+
+// Fills and sorts an index over `count` entries; false when there is no memory for it.
+template <typename Key, typename KeyOf>
+bool buildIndex(std::vector<Key>& index, int32_t count, KeyOf keyOf) {
+    try {
+        index.clear();
+        index.reserve(static_cast<size_t>(count));
+    } catch (const std::bad_alloc&) {
+        index.clear();
+        return false;
+    }
+    for (int32_t i = 0; i < count; ++i) index.push_back(keyOf(i));
+    std::sort(index.begin(), index.end());
+    return true;
 }
 
 // Grows an array by one entry: a first block of one entry, then one entry more per append.
@@ -101,36 +117,39 @@ void ServiceTableChanged() {
 }
 
 int FindTransponderIndex(uint32_t nameSpace, uint16_t transportStreamId, uint16_t originalNetworkId) {
-    if (!transponderIndexValid) {
-        transponderIndex.clear();
-        transponderIndex.reserve(static_cast<size_t>(transponderTable.count));
+    const uint64_t key = streamKey(nameSpace, transportStreamId, originalNetworkId);
+    if (!transponderIndexValid) transponderIndexValid = buildIndex(transponderIndex, transponderTable.count, [](int32_t i) {
+        const TransponderEntry& t = transponderTable.entries[i];
+        return TransponderKey{streamKey(t.nameSpace, t.transportStreamId, t.originalNetworkId), i};
+    });
+    if (!transponderIndexValid) {  // no memory for the index: scan the table
         for (int32_t i = 0; i < transponderTable.count; ++i) {
             const TransponderEntry& t = transponderTable.entries[i];
-            transponderIndex.push_back({streamKey(t.nameSpace, t.transportStreamId, t.originalNetworkId), i});
+            if (streamKey(t.nameSpace, t.transportStreamId, t.originalNetworkId) == key) return i;
         }
-        std::sort(transponderIndex.begin(), transponderIndex.end());
-        transponderIndexValid = true;
+        return -1;
     }
-    const TransponderKey wanted{streamKey(nameSpace, transportStreamId, originalNetworkId), INT32_MIN};
-    const auto it = std::lower_bound(transponderIndex.begin(), transponderIndex.end(), wanted);
-    return it != transponderIndex.end() && it->key == wanted.key ? it->index : -1;
+    const auto it = std::lower_bound(transponderIndex.begin(), transponderIndex.end(), TransponderKey{key, INT32_MIN});
+    return it != transponderIndex.end() && it->key == key ? it->index : -1;
 }
 
 int FindServiceIndex(uint16_t serviceId, uint16_t transportStreamId, uint16_t originalNetworkId,
                      uint32_t nameSpace) {
-    if (!serviceIndexValid) {
-        serviceIndex.clear();
-        serviceIndex.reserve(static_cast<size_t>(serviceTable.count));
+    const uint64_t key = streamKey(nameSpace, transportStreamId, originalNetworkId);
+    if (!serviceIndexValid) serviceIndexValid = buildIndex(serviceIndex, serviceTable.count, [](int32_t i) {
+        const ServiceEntry& s = serviceTable.entries[i];
+        return ServiceKey{streamKey(s.nameSpace, s.transportStreamId, s.originalNetworkId), s.serviceId, i};
+    });
+    if (!serviceIndexValid) {  // no memory for the index: scan the table
         for (int32_t i = 0; i < serviceTable.count; ++i) {
             const ServiceEntry& s = serviceTable.entries[i];
-            serviceIndex.push_back({streamKey(s.nameSpace, s.transportStreamId, s.originalNetworkId), s.serviceId, i});
+            if (s.serviceId == serviceId && streamKey(s.nameSpace, s.transportStreamId, s.originalNetworkId) == key)
+                return i;
         }
-        std::sort(serviceIndex.begin(), serviceIndex.end());
-        serviceIndexValid = true;
+        return -1;
     }
-    const ServiceKey wanted{streamKey(nameSpace, transportStreamId, originalNetworkId), serviceId, INT32_MIN};
-    const auto it = std::lower_bound(serviceIndex.begin(), serviceIndex.end(), wanted);
-    return it != serviceIndex.end() && it->key == wanted.key && it->serviceId == serviceId ? it->index : -1;
+    const auto it = std::lower_bound(serviceIndex.begin(), serviceIndex.end(), ServiceKey{key, serviceId, INT32_MIN});
+    return it != serviceIndex.end() && it->key == key && it->serviceId == serviceId ? it->index : -1;
 }
 
 }  // namespace tovu
