@@ -78,17 +78,5 @@ TEST(Utf8DecoderTest, AFailedContinuationAtTheEndLeavesThePosition) {
     EXPECT_EQ(Utf8DecoderNext(), Utf8End);
 }
 
-TEST(WideCharToAnsiTest, WritesAtMostTwoBytes) {
-    char out[3] = {0, 0, 0};
-    WideCharToAnsi(out, 0x4E2D);
-    EXPECT_EQ(std::string(out), "\xD6\xD0");
-    char none[3] = {0, 0, 0};
-    WideCharToAnsi(none, 0xFFFE);
-    EXPECT_EQ(std::string(none), "?");
-    char ascii[3] = {0, 0, 0};
-    WideCharToAnsi(ascii, 'K');
-    EXPECT_EQ(std::string(ascii), "K");
-}
-
 }  // namespace
 }  // namespace tovu::test
