@@ -80,8 +80,8 @@ void ReadBouquetList(const char* folder, FILE* file, BouquetEntry* bouquets, int
         lowerCaseAscii(line);
         const char* name = ParseBouquetRef(line);
         if (name == nullptr) continue;
-        const std::string path = FolderFilePath(folder, name);
         if (used >= *capacity) break;
+        const std::string path = FolderFilePath(folder, name);
         (void)ReadBouquet(path.c_str(), &bouquets[used]);
         ++used;
     }

@@ -103,6 +103,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 using BouquetTest = EnigmaTest;
 
+TEST_F(BouquetTest, ReferencesFindTheFirstOfEqualServices) {
+    addServices({{0x10, 1}, {0x05, 1}, {0x10, 1}, {0x10, 2}});  // sorted: 05/1, 10/1, 10/1, 10/2
+    FILE* file = streamOf("1:0:1:10:1:1:C00000\n");
+    capture([&] { (void)ReadLockList(file); });
+    std::fclose(file);
+    std::vector<int> locked;
+    for (int i = 0; i < serviceTable.count; ++i) locked.push_back(serviceTable.entries[i].locked);
+    EXPECT_EQ(locked, (std::vector<int>{0, 1, 0, 0}));
+    ServiceRef ref{1, 0, 1, 0x10, 1, 1, 0xC00000};
+    EXPECT_EQ(FindServiceByRef(ref), 1);
+    ref.transportStreamId = 2;
+    EXPECT_EQ(FindServiceByRef(ref), 3);
+    ref.nameSpace = 0xC00001;
+    EXPECT_EQ(FindServiceByRef(ref), -1);
+}
+
 TEST_F(BouquetTest, ReadsNameAndKnownServices) {
     addServices({{0x10, 1}, {0x20, 2}, {0x30, 3}});
     TempDir dir;
