@@ -240,9 +240,7 @@ TEST(ChannelEditName, ThirtyTwoBytesFillTheFieldWithoutTerminator) {
     EXPECT_EQ(QString::fromStdString(nameToUtf8(r.name.data(), r.name.size())), name);
     EXPECT_EQ(h.dialog->edit(kEditName)->maxLength(), 32);
 
-    EditHarness again;
-    again.image = std::move(h.image);
-    ChannelEditDialog reopened(*again.image, again.prompts);
+    ChannelEditDialog reopened(*h.image, h.prompts);
     reopened.loadChannel(0);
     EXPECT_EQ(reopened.edit(kEditName)->text(), name);
 }
