@@ -164,6 +164,26 @@ TEST(LoadCableXml, NothingUsableGivesZeroCounts) {
     EXPECT_EQ(list[0], 0);
 }
 
+std::string nested(int depth) {
+    std::string xml = "<cables><cable name=\"x\"><transponder frequency=\"5000\"/></cable>";
+    for (int i = 0; i < depth; ++i) xml += "<a>";
+    for (int i = 0; i < depth; ++i) xml += "</a>";
+    return xml + "</cables>";
+}
+
+TEST(LoadCableXml, DeepNestingDoesNotOverflowTheStack) {
+    // Far deeper than the calling thread's stack could take.
+    const auto list = load(nested(8000));
+    EXPECT_EQ(transponderCount(list), 1u);
+    EXPECT_EQ(readLe32(transponder(list, 0)), 5u);
+}
+
+TEST(LoadCableXml, FileThatCouldNestBeyondAnySafeStackIsNotParsed) {
+    const auto list = load(nested(600000));
+    EXPECT_EQ(transponderCount(list), 0u);
+    EXPECT_EQ(cableCount(list), 0u);
+}
+
 TEST(StoreFreqListChecksum, SumsBytesBeforeItLittleEndian) {
     std::vector<uint8_t> list(kProviderFreqListSize, 0);
     list[0] = 0xFF;
