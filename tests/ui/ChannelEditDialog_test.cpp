@@ -63,21 +63,6 @@ TEST(ChannelEditOpen, NewServiceOpensWithDefaults) {
     EXPECT_TRUE(h.dialog->saveButton()->isDefault());
 }
 
-TEST(ChannelEditOpen, ChoiceBoxesListTheirEntriesInOrder) {
-    EditHarness h;
-    const auto entries = [&](int id) {
-        QStringList out;
-        for (int i = 0; i < h.dialog->choice(id)->count(); ++i) out << h.dialog->choice(id)->itemText(i);
-        return out;
-    };
-    EXPECT_EQ(entries(kChoiceQam), QStringList({"16QAM", "32QAM", "64QAM", "128QAM", "256QAM"}));
-    EXPECT_EQ(entries(kChoiceParentLock), QStringList({"UnLock", "Locked"}));
-    EXPECT_EQ(entries(kChoiceAudio), QStringList({"Left", "Right", "Stereo", "Mono"}));
-    EXPECT_EQ(entries(kChoiceSubtitle), QStringList({"Off", "On"}));
-    EXPECT_EQ(entries(kChoiceDescrambled), QStringList({"Not", "Yes"}));
-    EXPECT_EQ(entries(kChoiceProgType), QStringList({"TV", "Radio", "Unknown"}));
-}
-
 TEST(ChannelEditOpen, ExistingServiceShowsItsFields) {
     EditHarness h;
     ChannelRecord r = makeService(4660, 22, kProgRadio, "电影频道");

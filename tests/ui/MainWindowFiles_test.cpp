@@ -176,6 +176,7 @@ struct ChooseCase {
     const char* name;
     int command;
     const char* defaultName;
+    const char* filterText;
 };
 
 class ChoosePath : public testing::TestWithParam<ChooseCase> {};
@@ -188,6 +189,7 @@ TEST_P(ChoosePath, StoresTheChosenPathAndACancelKeepsIt) {
     h.window->button(c.command)->click();  // cancelled
     ASSERT_EQ(h.prompts.fileRequests.size(), 2u);
     EXPECT_EQ(h.prompts.fileRequests[0].defaultName, c.defaultName);
+    EXPECT_TRUE(h.prompts.fileRequests[0].filters.startsWith(c.filterText));
     QLineEdit* edits[] = {h.window->saveFilePathEdit(), h.window->uploadFilePathEdit(),
                           h.window->providerFilePathEdit()};
     for (QLineEdit* edit : edits) {
@@ -199,14 +201,13 @@ TEST_P(ChoosePath, StoresTheChosenPathAndACancelKeepsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, ChoosePath,
-                         testing::Values(ChooseCase{"SavePath", kCmdChooseSavePath, "tovuChanDB.kdat"},
-                                         ChooseCase{"UploadPath", kCmdChooseUploadPath, "tovuChanDB.kdat"},
-                                         ChooseCase{"ProviderPath", kCmdChooseProviderPath, "cable.xml"}),
+                         testing::Values(ChooseCase{"SavePath", kCmdChooseSavePath, "tovuChanDB.kdat",
+                                                    "channel database(*.kdat)"},
+                                         ChooseCase{"UploadPath", kCmdChooseUploadPath, "tovuChanDB.kdat",
+                                                    "channel database(*.kdat)"},
+                                         ChooseCase{"ProviderPath", kCmdChooseProviderPath, "cable.xml",
+                                                    "provider frequency list(*.xml)"}),
                          [](const auto& row) { return std::string(row.param.name); });
-
-TEST(ChoosePathPresets, ProviderListFiltersXml) {
-    EXPECT_EQ(providerFilePreset().filters, "provider frequency list(*.xml) (*.xml);;All Files (*.*) (*)");
-}
 
 void writeText(const std::string& path, const std::string& text) {
     writeFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
