@@ -40,20 +40,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     int fds[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) return 0;
-    std::thread peer([&bytes, fd = fds[1]] {
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t sent = send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-            if (sent <= 0) break;
-            done += static_cast<size_t>(sent);
-        }
-        shutdown(fd, SHUT_WR);
-    });
+    const int large = 4 * 1024 * 1024;
+    (void)setsockopt(fds[1], SOL_SOCKET, SO_SNDBUF, &large, sizeof large);
+    // What fits into the socket goes in at once; a thread sends the rest while the link reads.
+    size_t queued = 0;
+    while (queued < bytes.size()) {
+        const ssize_t sent = send(fds[1], bytes.data() + queued, bytes.size() - queued, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent <= 0) break;
+        queued += static_cast<size_t>(sent);
+    }
+    std::thread peer;
+    if (queued == bytes.size()) {
+        shutdown(fds[1], SHUT_WR);
+    } else {
+        peer = std::thread([&bytes, queued, fd = fds[1]] {
+            size_t done = queued;
+            while (done < bytes.size()) {
+                const ssize_t sent = send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+                if (sent <= 0) break;
+                done += static_cast<size_t>(sent);
+            }
+            shutdown(fd, SHUT_WR);
+        });
+    }
     // Exactly the asked size, so that the sanitizers see any write past it.
     std::vector<uint8_t> buffer(capacity);
     (void)tovu::StbLink::receiveData(fds[0], buffer.empty() ? nullptr : buffer.data(), capacity, 200);
     close(fds[0]);  // a peer still sending gives up
-    peer.join();
+    if (peer.joinable()) peer.join();
     close(fds[1]);
     return 0;
 }
