@@ -14,13 +14,15 @@
 namespace tovu::ui::test {
 
 // The widget tests' one application object, created on first use unless one exists already.
+// It is never destroyed: a QApplication destroyed among the process's exit handlers finds Qt's
+// own globals gone already and crashes the test run at its very end.
 inline QApplication& testApplication() {
     if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
     static int argc = 1;
     static char name[] = "ui_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 struct ShownMessage {

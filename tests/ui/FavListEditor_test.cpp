@@ -5,6 +5,7 @@
 #include "db/ChannelRecord.h"
 #include "db/FavLists.h"
 #include "db/NameCodec.h"
+#include "ui/ListDialogs.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -14,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -453,6 +455,26 @@ TEST(FavListEditor, EntriesNamingNoServiceAreKept) {
     f.tick(0, true);
     f.dialog->saveButton()->click();
     EXPECT_EQ(storedList(*f.image, kFav1), (std::vector<int>{900, 1, 0}));
+}
+
+TEST(FavListEditor, RunsModallyAndPutsBackWhatWasNotSaved) {
+    FavFixture f;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<FavListEditorDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        EXPECT_EQ(dialog->parentWidget(), nullptr);
+        dialog->checkList()->item(2, 0)->setCheckState(Qt::Checked);
+        dialog->saveButton()->click();
+        dialog->checkList()->item(4, 0)->setCheckState(Qt::Checked);
+        dialog->createButton()->click();
+        dialog->close();  // the close box
+    });
+    runFavListEditor(*f.image, *f.snapshot, f.prompts);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(storedList(*f.image, kFav1), std::vector<int>{2});
+    EXPECT_TRUE(usedUserLists(*f.image).empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "db/ChannelRecord.h"
 #include "db/FavLists.h"
 #include "ui/DragAndDropListBox.h"
+#include "ui/ListDialogs.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -274,6 +276,41 @@ TEST(ResortDialog, FavouriteListIsReorderedInPlace) {
     f.dialog->saveButton()->click();
     EXPECT_EQ(storedList(*f.image, kListFirstDefault + 2), (std::vector<int>{3, 6, 1}));
     EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+TEST(ResortDialog, EnterSavesAndEscapeQuits) {
+    ResortFixture f;
+    f.open();
+    f.dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.dialog.get()));
+    QSignalSpy finished(f.dialog.get(), &QDialog::finished);
+    f.dialog->rows()->setCurrentRow(4);
+    f.dialog->moveUpButton()->click();
+    f.dialog->rows()->setFocus();
+    QTest::keyClick(f.dialog->rows(), Qt::Key_Return);
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{0, 1, 2, 4, 3}));
+    QTest::keyClick(f.dialog->rows(), Qt::Key_Escape);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(f.dialog->result(), QDialog::Rejected);
+}
+
+TEST(ResortDialog, RunsModallyFromTheWindowsCommand) {
+    ResortFixture f;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<ResortDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        EXPECT_EQ(dialog->parentWidget(), nullptr);
+        dialog->rows()->setCurrentRow(0);
+        dialog->moveDownButton()->click();
+        dialog->saveButton()->click();
+        dialog->quitButton()->click();
+    });
+    runResortDialog(*f.image, f.prompts);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
 }
 
 }  // namespace
