@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +74,8 @@ ResortDialog::ResortDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget*
     label->setBuddy(listChoice_);
     rows_ = new CDragAndDropListBox(this);
     rows_->setMinimumSize(410, 200);
+    // Fixed-pitch, so that the right-aligned row numbers line up.
+    rows_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     moveUp_ = new QPushButton(QStringLiteral("Move Up"), this);
     moveDown_ = new QPushButton(QStringLiteral("Move Down"), this);
     moveTo_ = new QPushButton(QStringLiteral("Move To"), this);
