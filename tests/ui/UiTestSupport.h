@@ -26,37 +26,30 @@
 
 namespace tovu::ui::test {
 
-// The one application object of the test program.
-inline QApplication& uiApplication() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// The one application object of the test program (never destroyed, see testApplication).
+inline QApplication& uiApplication() { return testApplication(); }
 
 // Runs `action` on the modal dialog of type T as soon as it is up (a modal run blocks the test
 // until the action closes it). `seen` counts the times the action ran.
 template <class T>
 void whenModal(std::function<void(T&)> action, int* seen = nullptr, int timeoutMs = 10000) {
-    auto* timer = new QTimer;
-    auto* clock = new QElapsedTimer;
-    clock->start();
+    // The application owns the timer until it is done with it.
+    auto* timer = new QTimer(&uiApplication());
+    QElapsedTimer clock;
+    clock.start();
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, clock, action, seen, timeoutMs] {
         if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
             timer->stop();
             if (seen != nullptr) ++*seen;
             action(*dialog);
-        } else if (clock->elapsed() > timeoutMs) {
+        } else if (clock.elapsed() > timeoutMs) {
             timer->stop();
             ADD_FAILURE() << "no modal dialog of the expected kind came up";
             if (QWidget* other = QApplication::activeModalWidget()) other->close();
         } else {
             return;
         }
-        delete clock;
         timer->deleteLater();
     });
     timer->start();
