@@ -2,18 +2,17 @@
 // 40 TV bouquets of 300 entries and a lock list. Target: under 100 ms for the whole import.
 #include "db/DbImage.h"
 #include "enigma/EnigmaImport.h"
+#include "enigma/QuietDiagnostics.h"
 #include "enigma/SettingsParser.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -62,8 +61,8 @@ private:
             const unsigned on = 1 + static_cast<unsigned>(t % 7);
             const int kHz = 10700000 + static_cast<int>(random() % 2050) * 1000 + (t % 50 == 0 ? 500 : 0);
             const int symbols = 22000000 + (t % 3) * 5500000;
-            std::snprintf(line, sizeof line, "%08x:%04x:%04x\n\ts %d:%d:%d:2:%d:2:0\n/\n", ns, ts, on, kHz, symbols,
-                          t % 2, orbital);
+            std::snprintf(line, sizeof line, "%08x:%04x:%04x\n\ts %d:%d:%d:2:%d:2:0\n/\n", ns, ts, on, kHz,
+                          symbols, t % 2, orbital);
             lamedb += line;
             transponders.push_back({0, ts, on, ns});
         }
@@ -72,7 +71,8 @@ private:
             ServiceKey key = transponders[static_cast<size_t>(s % kTransponders)];
             key.sid = 0x100 + static_cast<unsigned>(s / kTransponders);
             const int type = s % 10 == 0 ? 2 : s % 10 == 1 ? 25 : 1;
-            std::snprintf(line, sizeof line, "%04x:%08x:%04x:%04x:%d:0\n%s %d \xE4\xB8\xAD\xE6\x96\x87\np:Provider %d\n",
+            std::snprintf(line, sizeof line,
+                          "%04x:%08x:%04x:%04x:%d:0\n%s %d \xE4\xB8\xAD\xE6\x96\x87\np:Provider %d\n",
                           key.sid, key.ns, key.ts, key.on, type, type == 2 ? "Radio" : "Channel", s, s % 17);
             lamedb += line;
             services_.push_back(key);
@@ -97,7 +97,8 @@ private:
             std::string bouquet = line;
             for (int e = 0; e < kBouquetEntries; ++e) {
                 const ServiceKey& k = services_[random() % services_.size()];
-                std::snprintf(line, sizeof line, "#SERVICE 1:0:1:%X:%X:%X:%X:0:0:0:\n", k.sid, k.ts, k.on, k.ns);
+                std::snprintf(line, sizeof line, "#SERVICE 1:0:1:%X:%X:%X:%X:0:0:0:\n", k.sid, k.ts, k.on,
+                              k.ns);
                 bouquet += line;
             }
             write(file, bouquet);
@@ -109,36 +110,11 @@ private:
     std::vector<ServiceKey> services_;
 };
 
-// The import's diagnostics (tens of thousands of lines) go to a null device while it is timed.
-class NullOutput {
-public:
-    NullOutput() {
-        std::fflush(stdout);
-        saved_ = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
-        notes_ = std::fopen("/dev/null", "w");
-        tovu::SetRoundingNoteStream(notes_);
-    }
-    ~NullOutput() {
-        std::fflush(stdout);
-        dup2(saved_, 1);
-        close(saved_);
-        tovu::SetRoundingNoteStream(nullptr);
-        std::fclose(notes_);
-    }
-
-private:
-    int saved_;
-    FILE* notes_;
-};
-
 void BM_ImportSatelliteFolder(benchmark::State& state) {
     static SyntheticFolder folder;
     auto image = std::make_unique<tovu::ChannelDbImage>();
     {
-        NullOutput quiet;
+        tovu::QuietDiagnostics quiet;
         for (auto _ : state) {
             tovu::ImportIntoImage(folder.path().c_str(), *image);
             benchmark::DoNotOptimize(image->bytes.data());

@@ -1,32 +1,15 @@
 // Fuzz target: ConvertName on arbitrary bytes, with the sizes the import uses and with sizes
 // taken from the input.
 #include "enigma/CharConvert.h"
+#include "enigma/QuietDiagnostics.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
-
-struct QuietOutput {
-    QuietOutput() {
-        std::fflush(stdout);
-        saved = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
-    }
-    ~QuietOutput() {
-        std::fflush(stdout);
-        dup2(saved, 1);
-        close(saved);
-    }
-    int saved;
-};
 
 void convert(const std::string& source, int ucs2Size, int gbSize) {
     std::vector<uint8_t> ucs2(static_cast<size_t>(ucs2Size));
@@ -40,10 +23,10 @@ void convert(const std::string& source, int ucs2Size, int gbSize) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    QuietOutput quiet;
+    tovu::QuietDiagnostics quiet;
     const std::string source(reinterpret_cast<const char*>(data) + 1, size - 1);  // stops at a NUL
-    convert(source, 256, 1024);  // service names
-    convert(source, 64, 64);     // bouquet names
+    convert(source, 256, 1024);                                                   // service names
+    convert(source, 64, 64);                                                      // bouquet names
     convert(source, 2 * (data[0] % 40), 1 + data[0] % 70);
     return 0;
 }

@@ -5,40 +5,27 @@
 #include "db/DbImage.h"
 #include "enigma/DmPool.h"
 #include "enigma/EnigmaImport.h"
+#include "enigma/QuietDiagnostics.h"
 #include "enigma/SettingsParser.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-struct QuietOutput {
-    QuietOutput() {
-        std::fflush(stdout);
-        saved = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
-        if (notes == nullptr) notes = std::fopen("/dev/null", "w");
-        tovu::SetRoundingNoteStream(notes);
-    }
-    ~QuietOutput() {
-        std::fflush(stdout);
-        dup2(saved, 1);
-        close(saved);
-    }
-    int saved;
-    static inline FILE* notes = nullptr;
-};
-
-const std::vector<std::string> kNames = {"lamedb",           "blacklist",         "bouquets.tv",
-                                         "bouquets.radio",    "userbouquet.f0.tv", "userbouquet.F1.tv",
-                                         "userbouquet.f2.tv", "userbouquet.f3.tv"};
+const std::vector<std::string> kNames = {"lamedb",
+                                         "blacklist",
+                                         "bouquets.tv",
+                                         "bouquets.radio",
+                                         "userbouquet.f0.tv",
+                                         "userbouquet.F1.tv",
+                                         "userbouquet.f2.tv",
+                                         "userbouquet.f3.tv"};
 
 std::string folderPath;
 
@@ -89,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     static tovu::ChannelDbImage image;
     {
-        QuietOutput quiet;
+        tovu::QuietDiagnostics quiet;
         tovu::ImportIntoImage(folder().c_str(), image);
     }
     if (tovu::liveBlockCount != 0) __builtin_trap();

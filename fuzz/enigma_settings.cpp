@@ -1,44 +1,21 @@
 // Fuzz target: the lamedb/services reader on arbitrary bytes, then the sort and the dump.
 #include "enigma/DmPool.h"
+#include "enigma/QuietDiagnostics.h"
 #include "enigma/ServiceTables.h"
 #include "enigma/SettingsParser.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
-namespace {
-
-// The reader's diagnostics go to a null device while the target runs.
-struct QuietOutput {
-    QuietOutput() {
-        std::fflush(stdout);
-        saved = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
-        if (notes == nullptr) notes = std::fopen("/dev/null", "w");
-        tovu::SetRoundingNoteStream(notes);
-    }
-    ~QuietOutput() {
-        std::fflush(stdout);
-        dup2(saved, 1);
-        close(saved);
-    }
-    int saved;
-    static inline FILE* notes = nullptr;
-};
-
-}  // namespace
+namespace {}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     std::vector<uint8_t> bytes(data, data + size);
     FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
     if (file == nullptr) return 0;
-    QuietOutput quiet;
+    tovu::QuietDiagnostics quiet;
     (void)tovu::TranspondersSection(file);
     (void)tovu::ServicesSection(file);
     std::fclose(file);
