@@ -5,10 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <csignal>
 #include <filesystem>
 #include <memory>
 
@@ -92,19 +90,14 @@ TEST(SaveDb, FileSizeLimitIsAFailedWriteNotASuccess) {
     const std::vector<uint8_t> original(1000, 0x11);
     writeFileBytes(existing, original);
 
-    struct sigaction ignore {
-    }, previous{};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGXFSZ, &ignore, &previous);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 0x20000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const auto overExisting = saveDbToPath(*sampleImage(), existing);
-    const auto fresh = saveDbToPath(*sampleImage(), dir.file("fresh.kdat"));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    sigaction(SIGXFSZ, &previous, nullptr);
+    SaveResult overExisting;
+    SaveResult fresh;
+    {
+        test::FileSizeLimit limit(0x20000);
+        ASSERT_TRUE(limit.active());
+        overExisting = saveDbToPath(*sampleImage(), existing);
+        fresh = saveDbToPath(*sampleImage(), dir.file("fresh.kdat"));
+    }
 
     EXPECT_EQ(overExisting, SaveResult::WriteFailed);
     EXPECT_EQ(fresh, SaveResult::WriteFailed);

@@ -1,8 +1,10 @@
 #include "support/TestSupport.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -41,6 +43,25 @@ bool FailingDbFile::write(const void* buffer, size_t size) {
     }
     budget_ -= size;
     return MemoryDbFile::write(buffer, size);
+}
+
+FileSizeLimit::FileSizeLimit(uint64_t bytes) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &savedAction_);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    savedCurrent_ = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = savedCurrent_;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    sigaction(SIGXFSZ, &savedAction_, nullptr);
 }
 
 std::filesystem::path sharedCorpus() {

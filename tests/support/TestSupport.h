@@ -3,6 +3,7 @@
 
 #include "db/DbFile.h"
 
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -36,6 +37,22 @@ public:
 
 private:
     size_t budget_;
+};
+
+// While it lives, files of this process cannot grow beyond `bytes` (writes past it fail with
+// EFBIG instead of raising SIGXFSZ): a disk that fills up in the middle of a save.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(uint64_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return active_; }
+
+private:
+    bool active_ = false;
+    uint64_t savedCurrent_ = 0;
+    struct sigaction savedAction_ {};
 };
 
 // The shared corpus of real settings folders and cable lists (beside the project), or an empty

@@ -13,8 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <sys/resource.h>
-#include <csignal>
 #include <filesystem>
 
 namespace tovu::ui {
@@ -140,18 +138,11 @@ TEST(SaveCommand, FailedWriteIsReportedAndTheFileKept) {
     h.prompts.fileAnswers.push_back(q(path));
 
     // A file size limit below the file's size makes the write fail.
-    struct sigaction ignore {};
-    struct sigaction previous {};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGXFSZ, &ignore, &previous);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 0x20000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    h.window->button(kCmdSaveDb)->click();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    sigaction(SIGXFSZ, &previous, nullptr);
+    {
+        tovu::test::FileSizeLimit limit(0x20000);
+        ASSERT_TRUE(limit.active());
+        h.window->button(kCmdSaveDb)->click();
+    }
 
     ASSERT_EQ(h.prompts.messages.size(), 1u);
     EXPECT_EQ(h.prompts.messages[0].text, "Fail to write DB!");
