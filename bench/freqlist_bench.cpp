@@ -3,10 +3,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -38,7 +38,8 @@ void BM_LoadCableXml3000(benchmark::State& state) {
         tovu::loadCableXml(path, list.data());
         benchmark::DoNotOptimize(list.data());
     }
-    if (tovu::freqListTransponderCount(list.data()) != 3000) state.SkipWithError("expected 3000 transponders");
+    if (tovu::freqListTransponderCount(list.data()) != 3000)
+        state.SkipWithError("expected 3000 transponders");
     unlink(path.c_str());
 }
 BENCHMARK(BM_LoadCableXml3000)->Unit(benchmark::kMillisecond);

@@ -4,11 +4,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <chrono>
+#include <csignal>
 #include <thread>
 #include <vector>
 

@@ -3,11 +3,11 @@
 #include "db/DbImage.h"
 #include "freqlist/ProviderFreqList.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {

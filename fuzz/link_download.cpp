@@ -7,11 +7,11 @@
 #include "db/DbImage.h"
 #include "link/StbLink.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
 #include <cstdint>
 #include <cstring>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What fits into the socket goes in at once; a thread sends the rest while the link reads.
     size_t queued = 0;
     while (queued < bytes.size()) {
-        const ssize_t sent = send(fds[1], bytes.data() + queued, bytes.size() - queued, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t sent =
+            send(fds[1], bytes.data() + queued, bytes.size() - queued, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent <= 0) break;
         queued += static_cast<size_t>(sent);
     }

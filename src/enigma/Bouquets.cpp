@@ -30,7 +30,9 @@ FILE* openFirstOf(const char* folder, const char* name, const char* fallback) {
 
 }  // namespace
 
-FILE* OpenTvBouquetList(const char* folder) { return openFirstOf(folder, "userbouquets.tv.epl", "bouquets.tv"); }
+FILE* OpenTvBouquetList(const char* folder) {
+    return openFirstOf(folder, "userbouquets.tv.epl", "bouquets.tv");
+}
 
 FILE* OpenRadioBouquetList(const char* folder) {
     return openFirstOf(folder, "userbouquets.radio.epl", "bouquets.radio");
@@ -119,9 +121,10 @@ int ReadBouquet(const char* path, BouquetEntry* entry) {
         if (ParseServiceRef(line, &ref) != 1) continue;
         const int index = FindServiceByRef(ref);
         if (index < 0) {
-            std::printf("file \".\\services\" not include this service:\n serviceID: %X transponderID: %X "
-                        "networkID: %X namespace: %X\n",
-                        ref.serviceId, ref.transportStreamId, ref.originalNetworkId, ref.nameSpace);
+            std::printf(
+                "file \".\\services\" not include this service:\n serviceID: %X transponderID: %X "
+                "networkID: %X namespace: %X\n",
+                ref.serviceId, ref.transportStreamId, ref.originalNetworkId, ref.nameSpace);
             continue;
         }
         // Indexes beyond 16 bits belong to services that are never imported; they stay out of range.

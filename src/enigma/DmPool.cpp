@@ -35,7 +35,8 @@ void writeAddressAndSize(uint8_t* header, uint32_t size) {
 void DmFailAfter(int successes) { allocationsLeft = successes < 0 ? -1 : successes; }
 
 void* DmMalloc(uint32_t size) {
-    auto* header = injectedFailure() ? nullptr : static_cast<uint8_t*>(std::malloc(size_t{size} + kHeaderSize));
+    auto* header =
+        injectedFailure() ? nullptr : static_cast<uint8_t*>(std::malloc(size_t{size} + kHeaderSize));
     if (header == nullptr) {
         std::printf("DM: malloc failed\n");
         return nullptr;
@@ -57,7 +58,8 @@ void* DmRealloc(void* block, uint32_t newSize) {
         return nullptr;
     }
     uint8_t* old = static_cast<uint8_t*>(block) - kHeaderSize;
-    auto* header = injectedFailure() ? nullptr : static_cast<uint8_t*>(std::realloc(old, size_t{newSize} + kHeaderSize));
+    auto* header =
+        injectedFailure() ? nullptr : static_cast<uint8_t*>(std::realloc(old, size_t{newSize} + kHeaderSize));
     if (header == nullptr) {
         std::printf("DM: realloc no change\n");
         return nullptr;

@@ -28,7 +28,8 @@ FILE* openSettingsFile(const char* folder) {
 
 void readLockList(const char* folder) {
     std::string path;
-    FILE* file = OpenFolderFile(folder, settingsFormat == kSettingsServices ? "services.locked" : "blacklist", path);
+    FILE* file =
+        OpenFolderFile(folder, settingsFormat == kSettingsServices ? "services.locked" : "blacklist", path);
     if (file == nullptr) {
         std::printf("can not open file \"%s\" SKIP!\n", path.c_str());
         return;
@@ -94,8 +95,8 @@ int ImportEnigmaFolder(const char* folder, EnigmaImportResult* result) {
     (void)CountBouquets(folder, &tvCount, &radioCount);
     if (readBouquets(folder, tvCount, result->tvBouquets, result->tvBouquetCount, OpenTvBouquetList,
                      "malloc memory for TV bouquet failed\n") != 0 ||
-        readBouquets(folder, radioCount, result->radioBouquets, result->radioBouquetCount, OpenRadioBouquetList,
-                     "malloc memory for RADIO bouquet failed\n") != 0)
+        readBouquets(folder, radioCount, result->radioBouquets, result->radioBouquetCount,
+                     OpenRadioBouquetList, "malloc memory for RADIO bouquet failed\n") != 0)
         return abandonImport(result);
 
     const ServiceTable services = TakeServiceTable();

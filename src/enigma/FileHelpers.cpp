@@ -1,8 +1,8 @@
 #include "enigma/FileHelpers.h"
 
-#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <cstring>
 
 namespace tovu {
 namespace {

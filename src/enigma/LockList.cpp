@@ -7,18 +7,21 @@
 namespace tovu {
 
 int FindServiceByRef(const ServiceRef& ref) {
-    return FindServiceIndex(static_cast<uint16_t>(ref.serviceId), static_cast<uint16_t>(ref.transportStreamId),
+    return FindServiceIndex(static_cast<uint16_t>(ref.serviceId),
+                            static_cast<uint16_t>(ref.transportStreamId),
                             static_cast<uint16_t>(ref.originalNetworkId), ref.nameSpace);
 }
 
 int ParseServiceRef(const char* line, ServiceRef* ref) {
     int read;
     if (std::strstr(line, "#SERVICE:") != nullptr)
-        read = std::sscanf(line, "#SERVICE: %x:%x:%x:%x:%x:%x:%x", &ref->type, &ref->flags, &ref->serviceType,
-                           &ref->serviceId, &ref->transportStreamId, &ref->originalNetworkId, &ref->nameSpace);
+        read =
+            std::sscanf(line, "#SERVICE: %x:%x:%x:%x:%x:%x:%x", &ref->type, &ref->flags, &ref->serviceType,
+                        &ref->serviceId, &ref->transportStreamId, &ref->originalNetworkId, &ref->nameSpace);
     else if (std::strstr(line, "#SERVICE") != nullptr)
-        read = std::sscanf(line, "#SERVICE %x:%x:%x:%x:%x:%x:%x", &ref->type, &ref->flags, &ref->serviceType,
-                           &ref->serviceId, &ref->transportStreamId, &ref->originalNetworkId, &ref->nameSpace);
+        read =
+            std::sscanf(line, "#SERVICE %x:%x:%x:%x:%x:%x:%x", &ref->type, &ref->flags, &ref->serviceType,
+                        &ref->serviceId, &ref->transportStreamId, &ref->originalNetworkId, &ref->nameSpace);
     else
         return 0;
     return read == 7 ? 1 : 0;
@@ -38,9 +41,10 @@ int ReadLockList(FILE* file) {
         if (index >= 0)
             serviceTable.entries[index].locked = 1;
         else
-            std::printf("file \".\\services\" not include this locked service:\n serviceID: %X transponderID: %X "
-                        "networkID: %X namespace: %X\n",
-                        ref.serviceId, ref.transportStreamId, ref.originalNetworkId, ref.nameSpace);
+            std::printf(
+                "file \".\\services\" not include this locked service:\n serviceID: %X transponderID: %X "
+                "networkID: %X namespace: %X\n",
+                ref.serviceId, ref.transportStreamId, ref.originalNetworkId, ref.nameSpace);
     }
     return 0;
 }

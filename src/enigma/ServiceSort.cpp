@@ -40,9 +40,12 @@ void sortRuns(T* first, T* last, RunKey runKey, SortKeyOf sortKey) {
 // frequency (whatever their positions) by service id.
 template <typename T>
 void threePassSort(T* first, T* last) {
-    sortRuns(first, last, [](const T&) { return 0; }, [](const T& x) { return orbitalOf(x); });
-    sortRuns(first, last, [](const T& x) { return orbitalOf(x); }, [](const T& x) { return frequencyOf(x); });
-    sortRuns(first, last, [](const T& x) { return frequencyOf(x); }, [](const T& x) { return serviceIdOf(x); });
+    sortRuns(
+        first, last, [](const T&) { return 0; }, [](const T& x) { return orbitalOf(x); });
+    sortRuns(
+        first, last, [](const T& x) { return orbitalOf(x); }, [](const T& x) { return frequencyOf(x); });
+    sortRuns(
+        first, last, [](const T& x) { return frequencyOf(x); }, [](const T& x) { return serviceIdOf(x); });
 }
 
 }  // namespace
@@ -61,7 +64,8 @@ void SortServices() {
         threePassSort(s, s + n);  // no memory for the keys: sort the entries themselves
         return;
     }
-    for (int32_t i = 0; i < n; ++i) keys[static_cast<size_t>(i)] = {s[i].orbitalPosition, s[i].frequencyMHz, s[i].serviceId, i};
+    for (int32_t i = 0; i < n; ++i)
+        keys[static_cast<size_t>(i)] = {s[i].orbitalPosition, s[i].frequencyMHz, s[i].serviceId, i};
     threePassSort(keys.data(), keys.data() + n);
 
     // Position i takes entry keys[i].index: follow each cycle of that permutation in place.
@@ -97,13 +101,13 @@ void DumpServices(const ServiceEntry* table, int count) {
         if (lastTransponderIsCable) {
             const unsigned qam = e.modulation < 6 ? kQamOrder[e.modulation] : 0;
             std::printf("%3d %8X  %4X  %4X  %5d  %5d  %3u  %4X  %d  %d  %2d  %s\n", i + 1, e.nameSpace,
-                        e.transportStreamId, e.originalNetworkId, e.frequencyMHz, e.symbolRateKs, qam, e.serviceId,
-                        e.serviceType, e.locked, e.nameLength, name);
+                        e.transportStreamId, e.originalNetworkId, e.frequencyMHz, e.symbolRateKs, qam,
+                        e.serviceId, e.serviceType, e.locked, e.nameLength, name);
         } else {
             std::printf("%3d %8X  %4X  %4X  %5d  %5d  %c  %4d  %4X  %d  %d  %2d  %s\n", i + 1, e.nameSpace,
                         e.transportStreamId, e.originalNetworkId, e.frequencyMHz, e.symbolRateKs,
-                        e.polarisation == 0 ? 'h' : 'v', e.orbitalPosition, e.serviceId, e.serviceType, e.locked,
-                        e.nameLength, name);
+                        e.polarisation == 0 ? 'h' : 'v', e.orbitalPosition, e.serviceId, e.serviceType,
+                        e.locked, e.nameLength, name);
         }
     }
 }

@@ -118,10 +118,11 @@ void ServiceTableChanged() {
 
 int FindTransponderIndex(uint32_t nameSpace, uint16_t transportStreamId, uint16_t originalNetworkId) {
     const uint64_t key = streamKey(nameSpace, transportStreamId, originalNetworkId);
-    if (!transponderIndexValid) transponderIndexValid = buildIndex(transponderIndex, transponderTable.count, [](int32_t i) {
-        const TransponderEntry& t = transponderTable.entries[i];
-        return TransponderKey{streamKey(t.nameSpace, t.transportStreamId, t.originalNetworkId), i};
-    });
+    if (!transponderIndexValid)
+        transponderIndexValid = buildIndex(transponderIndex, transponderTable.count, [](int32_t i) {
+            const TransponderEntry& t = transponderTable.entries[i];
+            return TransponderKey{streamKey(t.nameSpace, t.transportStreamId, t.originalNetworkId), i};
+        });
     if (!transponderIndexValid) {  // no memory for the index: scan the table
         for (int32_t i = 0; i < transponderTable.count; ++i) {
             const TransponderEntry& t = transponderTable.entries[i];
@@ -129,26 +130,31 @@ int FindTransponderIndex(uint32_t nameSpace, uint16_t transportStreamId, uint16_
         }
         return -1;
     }
-    const auto it = std::lower_bound(transponderIndex.begin(), transponderIndex.end(), TransponderKey{key, INT32_MIN});
+    const auto it =
+        std::lower_bound(transponderIndex.begin(), transponderIndex.end(), TransponderKey{key, INT32_MIN});
     return it != transponderIndex.end() && it->key == key ? it->index : -1;
 }
 
 int FindServiceIndex(uint16_t serviceId, uint16_t transportStreamId, uint16_t originalNetworkId,
                      uint32_t nameSpace) {
     const uint64_t key = streamKey(nameSpace, transportStreamId, originalNetworkId);
-    if (!serviceIndexValid) serviceIndexValid = buildIndex(serviceIndex, serviceTable.count, [](int32_t i) {
-        const ServiceEntry& s = serviceTable.entries[i];
-        return ServiceKey{streamKey(s.nameSpace, s.transportStreamId, s.originalNetworkId), s.serviceId, i};
-    });
+    if (!serviceIndexValid)
+        serviceIndexValid = buildIndex(serviceIndex, serviceTable.count, [](int32_t i) {
+            const ServiceEntry& s = serviceTable.entries[i];
+            return ServiceKey{streamKey(s.nameSpace, s.transportStreamId, s.originalNetworkId), s.serviceId,
+                              i};
+        });
     if (!serviceIndexValid) {  // no memory for the index: scan the table
         for (int32_t i = 0; i < serviceTable.count; ++i) {
             const ServiceEntry& s = serviceTable.entries[i];
-            if (s.serviceId == serviceId && streamKey(s.nameSpace, s.transportStreamId, s.originalNetworkId) == key)
+            if (s.serviceId == serviceId &&
+                streamKey(s.nameSpace, s.transportStreamId, s.originalNetworkId) == key)
                 return i;
         }
         return -1;
     }
-    const auto it = std::lower_bound(serviceIndex.begin(), serviceIndex.end(), ServiceKey{key, serviceId, INT32_MIN});
+    const auto it =
+        std::lower_bound(serviceIndex.begin(), serviceIndex.end(), ServiceKey{key, serviceId, INT32_MIN});
     return it != serviceIndex.end() && it->key == key && it->serviceId == serviceId ? it->index : -1;
 }
 

@@ -66,7 +66,8 @@ ServiceTable TakeServiceTable();
 void ServiceTableChanged();
 
 // The first transponder, in table order, with the three keys; -1 when there is none.
-[[nodiscard]] int FindTransponderIndex(uint32_t nameSpace, uint16_t transportStreamId, uint16_t originalNetworkId);
+[[nodiscard]] int FindTransponderIndex(uint32_t nameSpace, uint16_t transportStreamId,
+                                       uint16_t originalNetworkId);
 // The first service of the ServiceTable, in table order, with the four keys; -1 when none.
 [[nodiscard]] int FindServiceIndex(uint16_t serviceId, uint16_t transportStreamId, uint16_t originalNetworkId,
                                    uint32_t nameSpace);

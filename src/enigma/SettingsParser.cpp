@@ -11,7 +11,9 @@ namespace {
 
 FILE* roundingNoteStream = nullptr;  // null: standard error
 
-bool beginsWith(const char* line, const char* word) { return std::strncmp(line, word, std::strlen(word)) == 0; }
+bool beginsWith(const char* line, const char* word) {
+    return std::strncmp(line, word, std::strlen(word)) == 0;
+}
 
 // The rounding notes of the unit conversion, one per line on standard error.
 void roundingNote(const char* format, int orbital, int kHz, int mhz, int symbolsPerSecond, int kiloSymbols) {
@@ -42,12 +44,12 @@ void parseTransponderData(const char* line, TransponderEntry& entry) {
     entry.frequencyMHz = static_cast<uint16_t>(kHz / 1000 + (frequencyUp ? 1 : 0));
     entry.symbolRateKs = static_cast<uint16_t>(symbolsPerSecond / 1000);
     if (frequencyUp)
-        roundingNote("SAT(%4d)  freq %8d > %5d   symb %8d   %5d", entry.orbitalPosition, kHz, entry.frequencyMHz,
-                     symbolsPerSecond, entry.symbolRateKs);
+        roundingNote("SAT(%4d)  freq %8d > %5d   symb %8d   %5d", entry.orbitalPosition, kHz,
+                     entry.frequencyMHz, symbolsPerSecond, entry.symbolRateKs);
     if (symbolRateUp) {
         entry.symbolRateKs = static_cast<uint16_t>(entry.symbolRateKs + 1);
-        roundingNote("SAT(%4d)  freq %8d   %5d   symb %8d > %5d", entry.orbitalPosition, kHz, entry.frequencyMHz,
-                     symbolsPerSecond, entry.symbolRateKs);
+        roundingNote("SAT(%4d)  freq %8d   %5d   symb %8d > %5d", entry.orbitalPosition, kHz,
+                     entry.frequencyMHz, symbolsPerSecond, entry.symbolRateKs);
     }
 }
 
@@ -117,8 +119,8 @@ int ParseServices(FILE* file) {
         if (beginsWith(line, "end")) return 0;
         unsigned serviceId = 0, nameSpace = 0, transportStreamId = 0, originalNetworkId = 0;
         int type = 0;
-        (void)std::sscanf(line, "%x:%x:%x:%x:%d", &serviceId, &nameSpace, &transportStreamId, &originalNetworkId,
-                          &type);
+        (void)std::sscanf(line, "%x:%x:%x:%x:%d", &serviceId, &nameSpace, &transportStreamId,
+                          &originalNetworkId, &type);
         entry.serviceId = static_cast<uint16_t>(serviceId);
         entry.nameSpace = nameSpace;
         entry.transportStreamId = static_cast<uint16_t>(transportStreamId);
@@ -151,7 +153,8 @@ int ParseServices(FILE* file) {
 }
 
 int FindTransponderForService(ServiceEntry& service) {
-    const int i = FindTransponderIndex(service.nameSpace, service.transportStreamId, service.originalNetworkId);
+    const int i =
+        FindTransponderIndex(service.nameSpace, service.transportStreamId, service.originalNetworkId);
     if (i < 0) {
         std::printf("can not find the transponder for service\n");
         return -1;

@@ -5,12 +5,12 @@
 
 #include <tinyxml.h>
 
+#include <pthread.h>
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <pthread.h>
 
 namespace tovu {
 namespace {
@@ -79,8 +79,8 @@ void walkDocument(const std::string& path, FILE* content, uint8_t* list) {
             if (const char* name = cable->Attribute("name"))
                 std::memcpy(entry + kCableNameOffset, name, std::min(std::strlen(name), kCableNameSize));
             uint16_t stored = 0;
-            for (const TiXmlElement* transponder = cable->FirstChildElement("transponder"); transponder != nullptr;
-                 transponder = transponder->NextSiblingElement("transponder")) {
+            for (const TiXmlElement* transponder = cable->FirstChildElement("transponder");
+                 transponder != nullptr; transponder = transponder->NextSiblingElement("transponder")) {
                 if (transponderCount >= kMaxTransponders) continue;  // the table is full: dropped
                 readTransponder(*transponder,
                                 list + kTransponderTableOffset + transponderCount * kProviderTransponderSize);
@@ -123,7 +123,8 @@ bool countOpenings(FILE* file, size_t& opens) {
     char chunk[16384];
     size_t got;
     opens = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) opens += static_cast<size_t>(std::count(chunk, chunk + got, '<'));
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        opens += static_cast<size_t>(std::count(chunk, chunk + got, '<'));
     const bool ok = !std::ferror(file);
     std::rewind(file);
     return ok;

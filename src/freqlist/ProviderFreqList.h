@@ -16,10 +16,11 @@ inline constexpr size_t kCableEntrySize = 34;  // CableEntry: u16 stored transpo
 inline constexpr size_t kCableNameOffset = 2;
 inline constexpr size_t kCableNameSize = 32;
 inline constexpr size_t kTransponderCountOffset = kCableTableOffset + kMaxCables * kCableEntrySize;  // 6804
-inline constexpr size_t kTransponderTableOffset = kTransponderCountOffset + 4;                        // 6808
+inline constexpr size_t kTransponderTableOffset = kTransponderCountOffset + 4;                       // 6808
 inline constexpr size_t kMaxTransponders = 3000;
 inline constexpr size_t kProviderTransponderSize = 8;  // i32 kHz, u16 kSymbol/s, u8 modulation, u8 annex
-inline constexpr size_t kFreqListChecksumOffset = kTransponderTableOffset + kMaxTransponders * kProviderTransponderSize;  // 30808
+inline constexpr size_t kFreqListChecksumOffset =
+    kTransponderTableOffset + kMaxTransponders * kProviderTransponderSize;  // 30808
 inline constexpr size_t kFreqListFilledSize = kFreqListChecksumOffset + 4;  // 30812: what loadCableXml fills
 
 // Reads the cable.xml at `path` into `list` (at least kFreqListFilledSize bytes): zeroes bytes

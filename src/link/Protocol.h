@@ -37,7 +37,9 @@ inline constexpr size_t kReceiveWindowSize = 256 * kPacketPayloadSize;  // 26214
 inline constexpr size_t kReceiveFlagCount = 8192;
 
 // Packets needed for a transfer of `length` bytes.
-constexpr uint64_t packetCountFor(uint64_t length) { return (length + kPacketPayloadSize - 1) / kPacketPayloadSize; }
+constexpr uint64_t packetCountFor(uint64_t length) {
+    return (length + kPacketPayloadSize - 1) / kPacketPayloadSize;
+}
 
 // The receiver's storage areas the editor addresses.
 inline constexpr uint32_t kProviderListAddress = 0x660000;  // the provider frequency list

@@ -4,14 +4,14 @@
 #include "link/StbLink.h"
 
 #include <arpa/inet.h>
-#include <atomic>
-#include <cerrno>
-#include <chrono>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 
 namespace tovu::StbLink {
 namespace {

@@ -12,7 +12,9 @@
 namespace tovu::StbLink {
 namespace {
 
-std::unique_ptr<uint8_t[]> allocateZeroed(size_t size) { return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]()); }
+std::unique_ptr<uint8_t[]> allocateZeroed(size_t size) {
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]());
+}
 
 }  // namespace
 
@@ -83,7 +85,7 @@ int receiveData(int socket, uint8_t* buffer, size_t capacity, int timeoutMs) {
     auto received = allocateZeroed(kReceiveFlagCount);
     if (!window || !received) return 0;
     const size_t capacityPackets = buffer == nullptr ? 0 : capacity / kPacketPayloadSize;
-    size_t distinct = 0;  // distinct packets so far
+    size_t distinct = 0;   // distinct packets so far
     size_t delivered = 0;  // bytes of the caller's buffer filled, whole windows
     uint8_t packet[kPacketSize];
     for (;;) {
@@ -96,7 +98,8 @@ int receiveData(int socket, uint8_t* buffer, size_t capacity, int timeoutMs) {
         if (received[index]) continue;  // a repeat
         received[index] = 1;
         ++distinct;
-        std::memcpy(window.get() + (index % 256) * kPacketPayloadSize, packet + kPacketHeaderSize, kPacketPayloadSize);
+        std::memcpy(window.get() + (index % 256) * kPacketPayloadSize, packet + kPacketHeaderSize,
+                    kPacketPayloadSize);
         if (distinct == count) {
             const size_t end = count * kPacketPayloadSize;
             if (end < delivered || end - delivered > kReceiveWindowSize) return 0;

@@ -29,8 +29,8 @@ struct LinkSettings {
 // rounded up to whole 1024-byte packets. Any other direction sends the command and fails.
 [[nodiscard]] int transfer(uint32_t receiver, uint8_t direction, uint8_t* buffer, uint32_t targetAddress,
                            uint32_t length);
-[[nodiscard]] int transferWith(const LinkSettings& settings, uint32_t receiver, uint8_t direction, uint8_t* buffer,
-                               uint32_t targetAddress, uint32_t length);
+[[nodiscard]] int transferWith(const LinkSettings& settings, uint32_t receiver, uint8_t direction,
+                               uint8_t* buffer, uint32_t targetAddress, uint32_t length);
 
 // Prepares the socket layer once per process; 1 when ready.
 [[nodiscard]] int startupSockets();
@@ -44,7 +44,8 @@ void closeSocket(int socket);
                               int timeoutMs = kCommandTimeoutMs);
 // Sends `length` bytes as numbered packets; 1 or 0. A length of 0 sends nothing and succeeds.
 // A length that needs more than 65535 packets cannot be numbered and fails before sending.
-[[nodiscard]] int sendData(int socket, int32_t length, const uint8_t* buffer, int timeoutMs = kPacketTimeoutMs);
+[[nodiscard]] int sendData(int socket, int32_t length, const uint8_t* buffer,
+                           int timeoutMs = kPacketTimeoutMs);
 // Receives numbered packets into `buffer` (`capacity` bytes) until as many distinct packets as
 // their count field says have arrived; repeats are ignored. 1 or 0. A packet whose index is not
 // below its count or beyond the flag table, or whose count does not fit the buffer, fails.

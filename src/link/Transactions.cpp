@@ -23,7 +23,9 @@ constexpr const char* kUploadCompleted = "Upload chan DB completed";
 TransferOutcome failure(const char* message, OutcomeCaption caption) { return {message, caption, false}; }
 TransferOutcome success(const char* message) { return {message, OutcomeCaption::ApplicationName, true}; }
 
-std::unique_ptr<uint8_t[]> allocateZeroed(size_t size) { return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]()); }
+std::unique_ptr<uint8_t[]> allocateZeroed(size_t size) {
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]());
+}
 
 }  // namespace
 
@@ -38,7 +40,8 @@ TransferOutcome downloadDatabase(ReceiverAddress receiver, const std::string& sa
     if (!receiver) return failure(kFillIpAddress, OutcomeCaption::Message);
     auto buffer = allocateZeroed(kDbFileSize);
     if (!buffer) return failure(kNotEnoughMemory, OutcomeCaption::ApplicationName);
-    if (StbLink::transfer(*receiver, kFromReceiver, buffer.get() + kDbAreaOffset, kDbImageAddress, kDbImageLength) != 1)
+    if (StbLink::transfer(*receiver, kFromReceiver, buffer.get() + kDbAreaOffset, kDbImageAddress,
+                          kDbImageLength) != 1)
         return failure(kCannotConnect, OutcomeCaption::ApplicationName);
 
     // The received area goes behind a zeroed header block, then the header is stamped. The file
@@ -63,7 +66,8 @@ TransferOutcome uploadDatabase(ReceiverAddress receiver, const std::string& uplo
     if (!fileBuffer) return failure(kNotEnoughMemory, OutcomeCaption::ApplicationName);
 
     PosixDbFile file;
-    if (!file.open(uploadFilePath, PosixDbFile::Mode::ReadOnly)) return failure(kFailToOpenDb, OutcomeCaption::Message);
+    if (!file.open(uploadFilePath, PosixDbFile::Mode::ReadOnly))
+        return failure(kFailToOpenDb, OutcomeCaption::Message);
     size_t filled = 0;
     while (filled < kDbFileSize) {
         const int64_t got = file.read(fileBuffer.get() + filled, kDbFileSize - filled);
@@ -73,8 +77,8 @@ TransferOutcome uploadDatabase(ReceiverAddress receiver, const std::string& uplo
     if (!validateDbFile(file)) return failure(kInvalidDbFile, OutcomeCaption::Message);
 
     (void)mergeReceiverHeader(receiverBlock.get(), fileBuffer.get());
-    if (StbLink::transfer(*receiver, kToReceiver, fileBuffer.get() + kDbAreaOffset, kDbImageAddress, kDbImageLength) !=
-        1)
+    if (StbLink::transfer(*receiver, kToReceiver, fileBuffer.get() + kDbAreaOffset, kDbImageAddress,
+                          kDbImageLength) != 1)
         return failure(kCannotConnect, OutcomeCaption::ApplicationName);
     return success(kUploadCompleted);
 }
@@ -92,7 +96,8 @@ TransferOutcome uploadProviderList(ReceiverAddress receiver, const std::string& 
     loadCableXml(providerFilePath, list.get());
     if (freqListTransponderCount(list.get()) == 0) return failure(kInvalidDbFile, OutcomeCaption::Message);
     (void)storeFreqListChecksum(list.get());
-    if (StbLink::transfer(*receiver, kToReceiver, list.get(), kProviderListAddress, kProviderFreqListSize) != 1)
+    if (StbLink::transfer(*receiver, kToReceiver, list.get(), kProviderListAddress, kProviderFreqListSize) !=
+        1)
         return failure(kCannotConnect, OutcomeCaption::ApplicationName);
     return success(kUploadCompleted);
 }

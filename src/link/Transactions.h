@@ -26,6 +26,7 @@ struct TransferOutcome {
 
 [[nodiscard]] TransferOutcome downloadDatabase(ReceiverAddress receiver, const std::string& saveFilePath);
 [[nodiscard]] TransferOutcome uploadDatabase(ReceiverAddress receiver, const std::string& uploadFilePath);
-[[nodiscard]] TransferOutcome uploadProviderList(ReceiverAddress receiver, const std::string& providerFilePath);
+[[nodiscard]] TransferOutcome uploadProviderList(ReceiverAddress receiver,
+                                                 const std::string& providerFilePath);
 
 }  // namespace tovu

@@ -13,7 +13,8 @@ void insertSorted(std::vector<int>& sel, int index) {
     if (at == sel.end() || *at != index) sel.insert(at, index);
 }
 
-std::vector<int> mergeOrder(const std::vector<int>& sel, const std::vector<int>& unsel, int dropIndex, int& pos) {
+std::vector<int> mergeOrder(const std::vector<int>& sel, const std::vector<int>& unsel, int dropIndex,
+                            int& pos) {
     if (dropIndex == -1) {
         pos = static_cast<int>(unsel.size());
     } else {

@@ -19,8 +19,8 @@ void insertSorted(std::vector<int>& sel, int index);
 // The new row order when the selected rows (ascending) are moved as one block before row
 // dropIndex (-1: after the last row); unsel holds the other rows, ascending. pos receives the
 // row at which the block starts in the new order.
-[[nodiscard]] std::vector<int> mergeOrder(const std::vector<int>& sel, const std::vector<int>& unsel, int dropIndex,
-                                          int& pos);
+[[nodiscard]] std::vector<int> mergeOrder(const std::vector<int>& sel, const std::vector<int>& unsel,
+                                          int dropIndex, int& pos);
 
 // Auto-scroll interval in milliseconds for a pointer d whole row heights beyond the edge.
 [[nodiscard]] constexpr int autoScrollInterval(int d) { return 250 / (d + 1); }

@@ -48,8 +48,8 @@ std::vector<uint8_t> listNameBytes(const QString& text) {
     return bytes;
 }
 
-FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& snapshot, UserPrompts& prompts,
-                                         QWidget* parent)
+FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& snapshot,
+                                         UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), image_(image), snapshot_(snapshot), prompts_(prompts) {
     setWindowTitle(QStringLiteral("Fav List Editor"));
 
@@ -116,7 +116,8 @@ void FavListEditorDialog::refillEditor(int wantedListId) {
     const QSignalBlocker blocker(listChoice_);
     listChoice_->clear();
     for (int k = 0; k < state_.favListCount; ++k)
-        listChoice_->addItem(QString::fromStdString(nameToUtf8(state_.listNames[static_cast<size_t>(k)].data(), kListNameSize)));
+        listChoice_->addItem(QString::fromStdString(
+            nameToUtf8(state_.listNames[static_cast<size_t>(k)].data(), kListNameSize)));
     for (int k = 0; k < state_.favListCount; ++k)
         if (state_.listIds[static_cast<size_t>(k)] == wantedListId) state_.currentList = k;
     listChoice_->setCurrentIndex(state_.currentList);
@@ -156,7 +157,8 @@ void FavListEditorDialog::loadMembership(int serviceCount) {
         auto& members = state_.membership[static_cast<size_t>(k)];
         members.assign(static_cast<size_t>(serviceCount), 0);
         for (int i = 0; i < serviceCount; ++i)
-            members[static_cast<size_t>(i)] = isInList(image_, i, state_.listIds[static_cast<size_t>(k)]) ? 1 : 0;
+            members[static_cast<size_t>(i)] =
+                isInList(image_, i, state_.listIds[static_cast<size_t>(k)]) ? 1 : 0;
     }
 }
 
@@ -226,14 +228,14 @@ void FavListEditorDialog::saveFavLists() {
             const bool listed = isInList(image_, i, listId) != 0;
             if (listed && !members[static_cast<size_t>(i)]) {
                 // A list read from a file may hold a service more than once; unticked, it goes.
-                while (isInList(image_, i, listId) && removeFromList(image_, i, listId)) {
-                }
+                while (isInList(image_, i, listId) && removeFromList(image_, i, listId)) {}
             } else if (!listed && members[static_cast<size_t>(i)]) {
                 // A full list (300 services) refuses further services without a message.
                 [[maybe_unused]] const int added = addToList(image_, i, listId);
             }
         }
-        [[maybe_unused]] const int named = setListName(image_, listId, state_.listNames[static_cast<size_t>(k)].data());
+        [[maybe_unused]] const int named =
+            setListName(image_, listId, state_.listNames[static_cast<size_t>(k)].data());
     }
     takeSnapshot(image_, snapshot_);
 }

@@ -30,7 +30,7 @@ struct FavEditorState {
     int favListCount = 0;  // 5 default lists plus the user lists in use
     std::array<int, kMaxFavLists> listIds{};
     std::array<std::array<uint8_t, kListNameSize>, kMaxFavLists> listNames{};  // code-page bytes
-    std::array<std::vector<uint8_t>, kMaxFavLists> membership;  // one byte per service
+    std::array<std::vector<uint8_t>, kMaxFavLists> membership;                 // one byte per service
 };
 
 // The stored bytes for a typed list name: whole characters, at most 20 bytes of the code page.

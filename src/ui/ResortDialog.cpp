@@ -43,7 +43,8 @@ std::vector<ListChoice> buildListChoices(const ChannelDbImage& image) {
                                        {kListData, QStringLiteral("Data List")}};
     for (int id = kListFirstDefault; id <= kListLastDefault; ++id) {
         const QString stored = storedListName(image, id);
-        choices.push_back({id, stored.isEmpty() ? QString::asprintf("Fav%d List", id - kListFirstDefault + 1) : stored});
+        choices.push_back(
+            {id, stored.isEmpty() ? QString::asprintf("Fav%d List", id - kListFirstDefault + 1) : stored});
     }
     int userIds[kUserFavCount] = {};
     int userCount = static_cast<int>(kUserFavCount);
@@ -142,7 +143,8 @@ void ResortDialog::loadChosenList() {
 void ResortDialog::takeOrderFromRows() {
     workingCount_ = std::min(rows_->count(), static_cast<int>(workingOrder_.size()));
     for (int i = 0; i < workingCount_; ++i)
-        workingOrder_[static_cast<size_t>(i)] = static_cast<uint16_t>(rows_->item(i)->data(Qt::UserRole).toUInt());
+        workingOrder_[static_cast<size_t>(i)] =
+            static_cast<uint16_t>(rows_->item(i)->data(Qt::UserRole).toUInt());
 }
 
 void ResortDialog::setRow(int row) {
@@ -225,8 +227,8 @@ void ResortDialog::saveChange() {
     if (chosen < 0 || chosen >= static_cast<int>(choices_.size())) return;
     takeOrderFromRows();
     // Refused without a message when the number of rows differs from the list's entry count.
-    [[maybe_unused]] const int stored =
-        setListItems(image_, choices_[static_cast<size_t>(chosen)].listId, workingCount_, workingOrder_.data());
+    [[maybe_unused]] const int stored = setListItems(image_, choices_[static_cast<size_t>(chosen)].listId,
+                                                     workingCount_, workingOrder_.data());
 }
 
 }  // namespace tovu::ui

@@ -25,7 +25,8 @@ public:
     virtual ~UserPrompts() = default;
 
     // One message box with an OK button. A null owner gives a box without owner window.
-    virtual void showMessage(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) = 0;
+    virtual void showMessage(QWidget* owner, const QString& text, const QString& caption,
+                             MessageIcon icon) = 0;
     // The OK/Cancel confirmation; true when the user pressed OK.
     virtual bool confirm(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) = 0;
     // A file chooser starting in the process's current folder; nothing when cancelled.

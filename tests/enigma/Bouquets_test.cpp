@@ -1,5 +1,5 @@
-#include "EnigmaTestSupport.h"
 #include "enigma/Bouquets.h"
+#include "EnigmaTestSupport.h"
 #include "enigma/FileHelpers.h"
 #include "enigma/SettingsParser.h"
 
@@ -50,19 +50,27 @@ TEST_P(LockListTest, LocksTheNamedServices) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, LockListTest,
-    testing::Values(
-        LockRow{"SevenNumbersAndMoreFields", "1:0:1:6D66:437:1:C00000:0:0:0:\n", {0x6D66}, ""},
-        LockRow{"HeaderLineWithoutColonSkipped", "Parentallocked Services\n1:0:1:6d67:437:1:c00000\n", {0x6D67}, ""},
-        LockRow{"LeadingWhiteSpace", "  \t1:0:1:6D66:437:1:C00000\n", {0x6D66}, ""},
-        LockRow{"Low16BitsOfTheIds", "1:0:1:16D66:10437:10001:C00000\n", {0x6D66}, ""},
-        LockRow{"ShortReferenceEndsTheList", "1:0:1\n1:0:1:6D66:437:1:C00000\n", {},
-                "locked service read failed, skip\n"},
-        LockRow{"LocksBeforeAFailureStay", "1:0:1:6D67:437:1:C00000\nbad:line\n1:0:1:6D66:437:1:C00000\n", {0x6D67},
-                "locked service read failed, skip\n"},
-        LockRow{"UnknownService", "1:0:1:1234:437:1:D00000\n1:0:1:6D66:437:1:C00000\n", {0x6D66},
-                "file \".\\services\" not include this locked service:\n"
-                " serviceID: 1234 transponderID: 437 networkID: 1 namespace: D00000\n"},
-        LockRow{"Empty", "", {}, ""}),
+    testing::Values(LockRow{"SevenNumbersAndMoreFields", "1:0:1:6D66:437:1:C00000:0:0:0:\n", {0x6D66}, ""},
+                    LockRow{"HeaderLineWithoutColonSkipped",
+                            "Parentallocked Services\n1:0:1:6d67:437:1:c00000\n",
+                            {0x6D67},
+                            ""},
+                    LockRow{"LeadingWhiteSpace", "  \t1:0:1:6D66:437:1:C00000\n", {0x6D66}, ""},
+                    LockRow{"Low16BitsOfTheIds", "1:0:1:16D66:10437:10001:C00000\n", {0x6D66}, ""},
+                    LockRow{"ShortReferenceEndsTheList",
+                            "1:0:1\n1:0:1:6D66:437:1:C00000\n",
+                            {},
+                            "locked service read failed, skip\n"},
+                    LockRow{"LocksBeforeAFailureStay",
+                            "1:0:1:6D67:437:1:C00000\nbad:line\n1:0:1:6D66:437:1:C00000\n",
+                            {0x6D67},
+                            "locked service read failed, skip\n"},
+                    LockRow{"UnknownService",
+                            "1:0:1:1234:437:1:D00000\n1:0:1:6D66:437:1:C00000\n",
+                            {0x6D66},
+                            "file \".\\services\" not include this locked service:\n"
+                            " serviceID: 1234 transponderID: 437 networkID: 1 namespace: D00000\n"},
+                    LockRow{"Empty", "", {}, ""}),
     RowName());
 
 struct RefRow {
@@ -88,9 +96,11 @@ INSTANTIATE_TEST_SUITE_P(
         RefRow{"FromBouquet",
                "#service 1:7:1:0:0:0:0:0:0:0:from bouquet \"userbouquet.favourites.tv\" order by bouquet",
                "userbouquet.favourites.tv"},
-        RefRow{"ReceiverPath", "#service: 4097:7:0:33fc5:0:0:0:0:0:0:/var/tuxbox/config/enigma/userbouquet.33fc5.tv",
+        RefRow{"ReceiverPath",
+               "#service: 4097:7:0:33fc5:0:0:0:0:0:0:/var/tuxbox/config/enigma/userbouquet.33fc5.tv",
                "userbouquet.33fc5.tv"},
-        RefRow{"RadioBouquet", "#service 1:7:2:0:0:0:0:0:0:0:from bouquet \"userbouquet.news.radio\" order by bouquet",
+        RefRow{"RadioBouquet",
+               "#service 1:7:2:0:0:0:0:0:0:0:from bouquet \"userbouquet.news.radio\" order by bouquet",
                nullptr},
         RefRow{"NameLine", "#name user - bouquets (tv)", nullptr},
         RefRow{"PathLineWithoutServiceWord", "/var/tuxbox/config/enigma/userbouquet.dbe00.tv", nullptr},
@@ -98,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefRow{"QuoteWithoutDotTvQuote", "#service 1:7:1:0:0:0:0:0:0:0:from bouquet \"x.tvx\"", nullptr},
         RefRow{"TextUpToTheFirstDotTvQuote", "#service \"a\" \"b.tv\" x", "a\" \"b.tv"},
         RefRow{"QuotedPathKeepsOnlyItsLastComponent",
-               "#service 1:7:1:0:0:0:0:0:0:0:from bouquet \"../../etc/evil.tv\" order by bouquet", "evil.tv"}),
+               "#service 1:7:1:0:0:0:0:0:0:0:from bouquet \"../../etc/evil.tv\" order by bouquet",
+               "evil.tv"}),
     RowName());
 
 using BouquetTest = EnigmaTest;
@@ -242,7 +253,8 @@ TEST_F(BouquetTest, ListNamesFilesInMixedCaseAndKeepsSlotsOfMissingFiles) {
     EXPECT_STREQ(slots[1].name, "");
     EXPECT_EQ(slots[1].items, nullptr);
     EXPECT_STREQ(slots[2].name, "News");
-    EXPECT_NE(c.out.find("can not open file \"" + folder + "/userbouquet.gone.tv\" SKIP!\n"), std::string::npos);
+    EXPECT_NE(c.out.find("can not open file \"" + folder + "/userbouquet.gone.tv\" SKIP!\n"),
+              std::string::npos);
     capture([&] {
         DmFree(slots[0].items);
         DmFree(slots[2].items);
@@ -252,7 +264,8 @@ TEST_F(BouquetTest, ListNamesFilesInMixedCaseAndKeepsSlotsOfMissingFiles) {
 TEST_F(BouquetTest, ListReadingStopsAtCapacityAndAtOverlongLines) {
     TempDir dir;
     const std::string folder = dir.path().string();
-    const std::string ref = "#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"userbouquet.a.tv\" ORDER BY bouquet\n";
+    const std::string ref =
+        "#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"userbouquet.a.tv\" ORDER BY bouquet\n";
     writeText(dir, "userbouquets.tv.epl", ref + ref + "#" + std::string(520, 'x') + "\n" + ref);
     writeText(dir, "bouquets.tv", ref);  // the .epl list comes first
     writeText(dir, "userbouquet.a.tv", "#NAME A\n");

@@ -1,6 +1,6 @@
+#include "enigma/CharConvert.h"
 #include "EnigmaTestSupport.h"
 #include "db/NameCodec.h"
-#include "enigma/CharConvert.h"
 
 #include <vector>
 
@@ -30,8 +30,8 @@ TEST_P(ConvertNameTest, GivesUcs2AndGb2312) {
     std::vector<uint8_t> ucs2(static_cast<size_t>(row.ucs2Size) + 8, 0xEE);
     std::vector<char> gb(static_cast<size_t>(row.gbSize) + 8, 'x');
     int count = -1;
-    const Captured c =
-        capture([&] { count = ConvertName(row.source.c_str(), ucs2.data(), row.ucs2Size, gb.data(), row.gbSize); });
+    const Captured c = capture(
+        [&] { count = ConvertName(row.source.c_str(), ucs2.data(), row.ucs2Size, gb.data(), row.gbSize); });
     ASSERT_EQ(count, static_cast<int>(row.units.size()));
     for (size_t i = 0; i < row.units.size(); ++i) {
         EXPECT_EQ(ucs2[2 * i], row.units[i] >> 8) << "unit " << i;
@@ -52,12 +52,14 @@ INSTANTIATE_TEST_SUITE_P(
         ConvertRow{"OverlongNul", "\xC0\x80", 256, 1024, {0xFFFE}, "?", ""},
         ConvertRow{"Surrogate", "\xED\xA0\x80", 256, 1024, {0xFFFE}, "?", ""},
         ConvertRow{"BadContinuationIsConsumed", "\xC3\x41", 256, 1024, {0xFFFE}, "?", ""},
-        ConvertRow{"RejectedSequenceTakesAllItAnnounced", "\xE4\x41\x42\x43", 256, 1024, {0xFFFE, 'C'}, "?C", ""},
+        ConvertRow{
+            "RejectedSequenceTakesAllItAnnounced", "\xE4\x41\x42\x43", 256, 1024, {0xFFFE, 'C'}, "?C", ""},
         ConvertRow{"TruncatedAtTheEnd", "a\xE4\xB8", 256, 1024, {'a', 0xFFFE}, "a?", ""},
         ConvertRow{"InvalidLeadTakesOnlyItself", "\xF8\x41", 256, 1024, {0xFFFE, 'A'}, "?A", ""},
         ConvertRow{"LoneContinuation", "\x80z", 256, 1024, {0xFFFE, 'z'}, "?z", ""},
         ConvertRow{"AboveUnicode", "\xF4\x90\x80\x80", 256, 1024, {0xFFFE}, "?", ""},
-        ConvertRow{"AstralKeepsLow16Bits", "\xF0\x9F\x98\x80", 256, 1024, {0xF600}, codeUnitToName(0xF600), ""},
+        ConvertRow{
+            "AstralKeepsLow16Bits", "\xF0\x9F\x98\x80", 256, 1024, {0xF600}, codeUnitToName(0xF600), ""},
         ConvertRow{"NoGbForm", "\xE0\xB8\x81", 256, 1024, {0x0E01}, "?", ""},
         ConvertRow{"Empty", "", 256, 1024, {}, "", ""},
         ConvertRow{"ServiceNameCutAt128", std::string(129, 'a'), 256, 1024, std::vector<uint16_t>(128, 'a'),

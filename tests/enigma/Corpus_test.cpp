@@ -114,9 +114,9 @@ Bouquet readBouquet(const std::filesystem::path& file) {
         const auto f = split(line.substr(start), ':');
         if (f.size() < 7) continue;
         try {
-            b.refs.push_back(Key{uint32_t(hex(f[6])), uint16_t(hex(f[4])), uint16_t(hex(f[5])), uint16_t(hex(f[3]))});
-        } catch (const std::exception&) {
-        }
+            b.refs.push_back(
+                Key{uint32_t(hex(f[6])), uint16_t(hex(f[4])), uint16_t(hex(f[5])), uint16_t(hex(f[3]))});
+        } catch (const std::exception&) {}
     }
     return b;
 }
@@ -145,9 +145,10 @@ TEST_P(CorpusTest, ImportGivesWhatTheFilesHold) {
     auto image = std::make_unique<ChannelDbImage>();
     const Captured c = capture([&] { ImportIntoImage(folder.string().c_str(), *image); });
     EXPECT_EQ(c.err, "");  // the corpus frequencies are whole megahertz
-    EXPECT_NE(c.out.find(format("services      count: %3d\ntv    bouquet count: %3d\nradio bouquet count:   0\n",
-                                int(services.size()), int(files.size()))),
-              std::string::npos);
+    EXPECT_NE(
+        c.out.find(format("services      count: %3d\ntv    bouquet count: %3d\nradio bouquet count:   0\n",
+                          int(services.size()), int(files.size()))),
+        std::string::npos);
 
     const int n = channelCount(*image);
     ASSERT_EQ(n, std::min<int>(int(services.size()), 1000));
@@ -182,8 +183,10 @@ TEST_P(CorpusTest, ImportGivesWhatTheFilesHold) {
         std::vector<uint16_t> expected;
         for (const Key& ref : bouquet.refs) {
             if (!services.count(ref)) continue;
-            const auto at = indexOf.find(std::make_tuple(std::get<3>(ref), std::get<1>(ref), std::get<2>(ref)));
-            if (at != indexOf.end() && expected.size() < 300) expected.push_back(static_cast<uint16_t>(at->second));
+            const auto at =
+                indexOf.find(std::make_tuple(std::get<3>(ref), std::get<1>(ref), std::get<2>(ref)));
+            if (at != indexOf.end() && expected.size() < 300)
+                expected.push_back(static_cast<uint16_t>(at->second));
         }
         count = 1000;
         ASSERT_EQ(getListItems(*image, id, count, items.data()), 1) << files[b];
@@ -196,9 +199,10 @@ TEST_P(CorpusTest, ImportGivesWhatTheFilesHold) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, CorpusTest,
-                         testing::Values(CorpusRow{"ZiggoCableLamedb", "e2-cable-ziggo-regio9700-nl", "lamedb", "bouquets.tv"},
-                                         CorpusRow{"SpainSatelliteServices", "e1-dreamboxedit-spain", "services",
-                                                   "userbouquets.tv.epl"}),
+                         testing::Values(CorpusRow{"ZiggoCableLamedb", "e2-cable-ziggo-regio9700-nl",
+                                                   "lamedb", "bouquets.tv"},
+                                         CorpusRow{"SpainSatelliteServices", "e1-dreamboxedit-spain",
+                                                   "services", "userbouquets.tv.epl"}),
                          RowName());
 
 }  // namespace

@@ -58,9 +58,10 @@ inline std::string cableTransponder(uint32_t ns, uint16_t ts, uint16_t on, int k
                                     int modulation = 3) {
     return format("%08x:%04x:%04x\n\tc %d:%d:2:%d:0:0:0\n/\n", ns, ts, on, kHz, symbols, modulation);
 }
-inline std::string satTransponder(uint32_t ns, uint16_t ts, uint16_t on, int kHz, int symbols, int polarisation,
-                                  int orbital) {
-    return format("%08x:%04x:%04x\n\ts %d:%d:%d:2:%d:2:0\n/\n", ns, ts, on, kHz, symbols, polarisation, orbital);
+inline std::string satTransponder(uint32_t ns, uint16_t ts, uint16_t on, int kHz, int symbols,
+                                  int polarisation, int orbital) {
+    return format("%08x:%04x:%04x\n\ts %d:%d:%d:2:%d:2:0\n/\n", ns, ts, on, kHz, symbols, polarisation,
+                  orbital);
 }
 inline std::string serviceText(uint16_t sid, uint32_t ns, uint16_t ts, uint16_t on, int type,
                                const std::string& name) {

@@ -64,8 +64,9 @@ class QamTest : public EnigmaTest, public testing::WithParamInterface<QamRow> {}
 
 TEST_P(QamTest, MapsEnigmaModulationToQamMode) {
     TempDir dir;
-    writeText(dir, "lamedb", lamedbText(cableTransponder(0xC00000, 1, 1, 346000, 6875000, GetParam().modulation),
-                                        serviceText(1, 0xC00000, 1, 1, 1, "A")));
+    writeText(dir, "lamedb",
+              lamedbText(cableTransponder(0xC00000, 1, 1, 346000, 6875000, GetParam().modulation),
+                         serviceText(1, 0xC00000, 1, 1, 1, "A")));
     auto image = newImage();
     importInto(dir, *image);
     ASSERT_EQ(channelCount(*image), 1);
@@ -74,8 +75,8 @@ TEST_P(QamTest, MapsEnigmaModulationToQamMode) {
 
 INSTANTIATE_TEST_SUITE_P(Modulations, QamTest,
                          testing::Values(QamRow{"Auto", 0, 0}, QamRow{"Qam16", 1, 0}, QamRow{"Qam32", 2, 1},
-                                         QamRow{"Qam64", 3, 2}, QamRow{"Qam128", 4, 3}, QamRow{"Qam256", 5, 4},
-                                         QamRow{"Unknown", 6, 0}),
+                                         QamRow{"Qam64", 3, 2}, QamRow{"Qam128", 4, 3},
+                                         QamRow{"Qam256", 5, 4}, QamRow{"Unknown", 6, 0}),
                          RowName());
 
 TEST_F(ImportTest, RecordsCarryTheServicesAndFixedValues) {
@@ -115,8 +116,11 @@ TEST_F(ImportTest, RecordsCarryTheServicesAndFixedValues) {
 
 TEST_F(ImportTest, LockListWithByteOrderMarkLocks) {
     TempDir dir;
-    writeText(dir, "lamedb", lamedbText(cableTransponder(0xC00000, 1, 1, 346000), serviceText(5, 0xC00000, 1, 1, 1, "A")));
-    writeText(dir, "blacklist", "\xEF\xBB\xBF" "1:0:1:5:1:1:C00000:0:0:0:\n");
+    writeText(dir, "lamedb",
+              lamedbText(cableTransponder(0xC00000, 1, 1, 346000), serviceText(5, 0xC00000, 1, 1, 1, "A")));
+    writeText(dir, "blacklist",
+              "\xEF\xBB\xBF"
+              "1:0:1:5:1:1:C00000:0:0:0:\n");
     auto image = newImage();
     importInto(dir, *image);
     EXPECT_EQ(record(*image, 0).flags & kFlagLocked, kFlagLocked);
@@ -127,8 +131,9 @@ TEST_F(ImportTest, OnlyTheFirst1000ServicesAndTheirFavouritesAreImported) {
     writeText(dir, "lamedb", manyServices(1200, 1));
     writeText(dir, "bouquets.tv", bouquetList({"userbouquet.a.tv"}));
     // Sorted by service id: service id s has index s - 1.
-    writeText(dir, "userbouquet.a.tv", "#NAME A\n" + serviceRefLine(1000, 1) + serviceRefLine(1001, 1) +
-                                           serviceRefLine(1200, 1) + serviceRefLine(6, 1));
+    writeText(dir, "userbouquet.a.tv",
+              "#NAME A\n" + serviceRefLine(1000, 1) + serviceRefLine(1001, 1) + serviceRefLine(1200, 1) +
+                  serviceRefLine(6, 1));
     auto image = newImage();
     const Captured c = importInto(dir, *image);
     EXPECT_NE(c.out.find("services      count: 1200\n"), std::string::npos);
@@ -196,7 +201,8 @@ TEST_F(ImportTest, BouquetsAfterThe21stAreIgnored) {
     auto image = newImage();
     importInto(dir, *image);
     EXPECT_EQ(listName(*image, kListLastUser), "B20");
-    for (int id = kListFirstUser; id <= kListLastUser; ++id) EXPECT_EQ(listItems(*image, id), std::vector<uint16_t>{1});
+    for (int id = kListFirstUser; id <= kListLastUser; ++id)
+        EXPECT_EQ(listItems(*image, id), std::vector<uint16_t>{1});
 }
 
 TEST_F(ImportTest, FolderWithoutBouquetsKeepsServicesAndEmptyLists) {
@@ -205,22 +211,36 @@ TEST_F(ImportTest, FolderWithoutBouquetsKeepsServicesAndEmptyLists) {
     auto image = newImage(0xAB);
     const Captured c = importInto(dir, *image);
     const std::string folder = dir.path().string();
-    EXPECT_EQ(c.out,
-              "file open failed: PATH " + folder + "/services MODE rb\n"
-              "can not open file \"" + folder + "/services\" try lamedb!\n"
-              "file open failed: PATH " + folder + "/blacklist MODE rb\n"
-              "can not open file \"" + folder + "/blacklist\" SKIP!\n"
-              "    namespace tpID netwID  freq  symbR  QAM  svID  T  L  len name\n"
-              "  1   C00000     1     1    346   6875   64     1  1  0   0  \n"
-              "  2   C00000     1     1    346   6875   64     2  1  0   0  \n"
-              "file open failed: PATH " + folder + "/userbouquets.tv.epl MODE rb\n"
-              "file open failed: PATH " + folder + "/bouquets.tv MODE rb\n"
-              "file open failed: PATH " + folder + "/userbouquets.radio.epl MODE rb\n"
-              "file open failed: PATH " + folder + "/bouquets.radio MODE rb\n"
-              "services      count:   2\n"
-              "tv    bouquet count:   0\n"
-              "radio bouquet count:   0\n"
-              "DM: no dynamic memory now\n\n");
+    EXPECT_EQ(c.out, "file open failed: PATH " + folder +
+                         "/services MODE rb\n"
+                         "can not open file \"" +
+                         folder +
+                         "/services\" try lamedb!\n"
+                         "file open failed: PATH " +
+                         folder +
+                         "/blacklist MODE rb\n"
+                         "can not open file \"" +
+                         folder +
+                         "/blacklist\" SKIP!\n"
+                         "    namespace tpID netwID  freq  symbR  QAM  svID  T  L  len name\n"
+                         "  1   C00000     1     1    346   6875   64     1  1  0   0  \n"
+                         "  2   C00000     1     1    346   6875   64     2  1  0   0  \n"
+                         "file open failed: PATH " +
+                         folder +
+                         "/userbouquets.tv.epl MODE rb\n"
+                         "file open failed: PATH " +
+                         folder +
+                         "/bouquets.tv MODE rb\n"
+                         "file open failed: PATH " +
+                         folder +
+                         "/userbouquets.radio.epl MODE rb\n"
+                         "file open failed: PATH " +
+                         folder +
+                         "/bouquets.radio MODE rb\n"
+                         "services      count:   2\n"
+                         "tv    bouquet count:   0\n"
+                         "radio bouquet count:   0\n"
+                         "DM: no dynamic memory now\n\n");
     EXPECT_EQ(channelCount(*image), 2);
     for (int id = kListFirstDefault; id <= kListLastDefault; ++id) EXPECT_EQ(listCount(*image, id), 0);
     for (int k = 0; k < 16; ++k) EXPECT_EQ(image->bytes[kListInUseOffset + k], 0);
@@ -231,10 +251,16 @@ TEST_F(ImportTest, EmptyFolderClearsOnlyTheImportedRegions) {
     auto image = newImage(0xAB);
     const Captured c = importInto(dir, *image);
     const std::string folder = dir.path().string();
-    EXPECT_EQ(c.out, "file open failed: PATH " + folder + "/services MODE rb\n"
-                     "can not open file \"" + folder + "/services\" try lamedb!\n"
-                     "file open failed: PATH " + folder + "/lamedb MODE rb\n"
-                     "can not open file \"" + folder + "/lamedb\" SKIP!\n");
+    EXPECT_EQ(c.out, "file open failed: PATH " + folder +
+                         "/services MODE rb\n"
+                         "can not open file \"" +
+                         folder +
+                         "/services\" try lamedb!\n"
+                         "file open failed: PATH " +
+                         folder +
+                         "/lamedb MODE rb\n"
+                         "can not open file \"" +
+                         folder + "/lamedb\" SKIP!\n");
     for (size_t i = 0; i < kImageSize; ++i) {
         const bool cleared = (i >= 72 && i < 78000) || (i >= 83204 && i < 93268);
         ASSERT_EQ(image->bytes[i], cleared ? 0 : 0xAB) << "byte " << i;
@@ -253,8 +279,9 @@ TEST_F(ImportTest, EachImportChoosesItsOwnLockListAndStartsClean) {
     EXPECT_EQ(channelCount(*image), 3);
     c = importInto(servicesFolder, *image);
     EXPECT_EQ(settingsFormat, kSettingsServices);
-    EXPECT_NE(c.out.find("can not open file \"" + servicesFolder.path().string() + "/services.locked\" SKIP!"),
-              std::string::npos);
+    EXPECT_NE(
+        c.out.find("can not open file \"" + servicesFolder.path().string() + "/services.locked\" SKIP!"),
+        std::string::npos);
     EXPECT_EQ(c.out.find("try lamedb"), std::string::npos);
     EXPECT_EQ(channelCount(*image), 1);
     EXPECT_EQ(listCount(*image, kListTv), 0);
@@ -345,14 +372,15 @@ TEST_F(ImportTest, KdattoolImportsAFolderIntoAValidFile) {
     writeLe32(base->bytes.data() + kChannelCountOffset, 1);
     const std::string basePath = out.file("base.kdat");
     ASSERT_EQ(saveDbToPath(*base, basePath), SaveResult::Saved);
-    EXPECT_EQ(runCommand(tool + " import-enigma " + dir.path().string() + " " + kdat + " " + basePath).status, 0);
+    EXPECT_EQ(runCommand(tool + " import-enigma " + dir.path().string() + " " + kdat + " " + basePath).status,
+              0);
     ASSERT_EQ(loadDbFromPath(*loaded, kdat), LoadResult::Loaded);
     EXPECT_EQ(loaded->bytes[0], 0x42);
     EXPECT_EQ(loaded->bytes[80000], 0x43);
     EXPECT_EQ(channelCount(*loaded), 3);
 
-    const CommandResult failed =
-        runCommand(tool + " import-enigma " + dir.path().string() + " " + out.file("no/such/dir.kdat") + " 2>&1 >/dev/null");
+    const CommandResult failed = runCommand(tool + " import-enigma " + dir.path().string() + " " +
+                                            out.file("no/such/dir.kdat") + " 2>&1 >/dev/null");
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(failed.out, "Fail to open DB!\n");
 }

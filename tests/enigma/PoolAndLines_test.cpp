@@ -38,7 +38,8 @@ TEST_F(PoolTest, RefusedResizesLeaveTheBlockValidAndCounted) {
     capture([&] { block = static_cast<uint8_t*>(DmMalloc(4)); });
     std::memcpy(block, "abcd", 4);
     void* result = &block;
-    EXPECT_EQ(capture([&] { result = DmRealloc(block, 0); }).out, "DM: dont support realloc with size of 0\n");
+    EXPECT_EQ(capture([&] { result = DmRealloc(block, 0); }).out,
+              "DM: dont support realloc with size of 0\n");
     EXPECT_EQ(result, nullptr);
     EXPECT_EQ(capture([&] { result = DmRealloc(nullptr, 8); }).out, "DM: realloc pointer is NULL\n");
     EXPECT_EQ(result, nullptr);
@@ -101,19 +102,23 @@ const std::string k2000(2000, 'q');
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ReadLineTest,
-    testing::Values(LineRow{"LastLineWithoutEnd", "one\ntwo", 1024, {"one", "two"}, ""},
-                    LineRow{"CrLf", "abc\r\n", 1024, {"abc"}, ""},
-                    LineRow{"CrCrLfKeepsOneCr", "abc\r\r\n", 1024, {"abc\r"}, ""},
-                    LineRow{"CrAtEndOfFile", "abc\r", 1024, {"abc"}, ""},
-                    LineRow{"LoneCrInsideStays", "a\rb\n", 1024, {"a\rb"}, ""},
-                    LineRow{"EmptyLines", "\n\r\n\nx", 1024, {"", "", "", "x"}, ""},
-                    LineRow{"NulEndsTheLine", std::string("ab\0cd\nef\n", 9), 1024, {"ab", "ef"}, ""},
-                    LineRow{"FitsSmallBuffer", std::string(511, 'a') + "\n", 512, {std::string(511, 'a')}, ""},
-                    LineRow{"TooLongForSmallBufferEndsReading", std::string(512, 'a') + "\nnext\n", 512, {},
-                            "string buffer small\n"},
-                    LineRow{"LongLineInPieces", k2000 + "\nz\n", 1024, {k2000.substr(0, 1022), k2000.substr(1022), "z"},
-                            ""},
-                    LineRow{"EmptyFile", "", 1024, {}, ""}),
+    testing::Values(
+        LineRow{"LastLineWithoutEnd", "one\ntwo", 1024, {"one", "two"}, ""},
+        LineRow{"CrLf", "abc\r\n", 1024, {"abc"}, ""},
+        LineRow{"CrCrLfKeepsOneCr", "abc\r\r\n", 1024, {"abc\r"}, ""},
+        LineRow{"CrAtEndOfFile", "abc\r", 1024, {"abc"}, ""},
+        LineRow{"LoneCrInsideStays", "a\rb\n", 1024, {"a\rb"}, ""},
+        LineRow{"EmptyLines", "\n\r\n\nx", 1024, {"", "", "", "x"}, ""},
+        LineRow{"NulEndsTheLine", std::string("ab\0cd\nef\n", 9), 1024, {"ab", "ef"}, ""},
+        LineRow{"FitsSmallBuffer", std::string(511, 'a') + "\n", 512, {std::string(511, 'a')}, ""},
+        LineRow{"TooLongForSmallBufferEndsReading",
+                std::string(512, 'a') + "\nnext\n",
+                512,
+                {},
+                "string buffer small\n"},
+        LineRow{
+            "LongLineInPieces", k2000 + "\nz\n", 1024, {k2000.substr(0, 1022), k2000.substr(1022), "z"}, ""},
+        LineRow{"EmptyFile", "", 1024, {}, ""}),
     RowName());
 
 TEST(FileOpenTest, ReportsNullPathAndFailedOpen) {
@@ -148,10 +153,10 @@ TEST_P(ByteOrderMarkTest, OnlyACompleteMarkAtTheStartIsSkipped) {
 
 INSTANTIATE_TEST_SUITE_P(Marks, ByteOrderMarkTest,
                          testing::Values(BomRow{"Mark", "\xEF\xBB\xBFline\n", "line"},
-                                         BomRow{"NoMark", "line\n", "line"},
-                                         BomRow{"ShortFile", "ab", "ab"},
+                                         BomRow{"NoMark", "line\n", "line"}, BomRow{"ShortFile", "ab", "ab"},
                                          BomRow{"PartialMarkIsContent", "\xEF\xBBx\n", "\xEF\xBBx"},
-                                         BomRow{"SecondMarkIsContent", "\xEF\xBB\xBF\xEF\xBB\xBFx\n", "\xEF\xBB\xBFx"}),
+                                         BomRow{"SecondMarkIsContent", "\xEF\xBB\xBF\xEF\xBB\xBFx\n",
+                                                "\xEF\xBB\xBFx"}),
                          RowName());
 
 TEST(FolderFilePathTest, ExactNameFirstThenAsciiCaseInsensitive) {

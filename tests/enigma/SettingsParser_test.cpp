@@ -1,5 +1,5 @@
-#include "EnigmaTestSupport.h"
 #include "enigma/SettingsParser.h"
+#include "EnigmaTestSupport.h"
 
 #include <cstring>
 #include <vector>
@@ -20,7 +20,9 @@ Captured parseSettings(const std::string& text) {
     return c;
 }
 
-std::vector<ServiceEntry> services() { return {serviceTable.entries, serviceTable.entries + serviceTable.count}; }
+std::vector<ServiceEntry> services() {
+    return {serviceTable.entries, serviceTable.entries + serviceTable.count};
+}
 
 struct TransponderRow {
     const char* name;
@@ -56,23 +58,25 @@ TEST_P(TransponderTest, ConvertsUnitsAndSendsRoundingNotes) {
 
 INSTANTIATE_TEST_SUITE_P(
     DataLines, TransponderTest,
-    testing::Values(
-        TransponderRow{"Cable", "\tc 346000:6875000:2:3:0:0:0", 346, 6875, 3, 0, 0, 1, ""},
-        TransponderRow{"CableWithoutTab", "c 346000:6875000:2:3", 346, 6875, 3, 0, 0, 1, ""},
-        TransponderRow{"FrequencyRoundsUp", "\tc 346500:6875000:2:3", 347, 6875, 3, 0, 0, 1,
-                       "SAT(   0)  freq   346500 >   347   symb  6875000    6875\n"},
-        TransponderRow{"JustBelowHalf", "\tc 346499:6875499:2:3", 346, 6875, 3, 0, 0, 1, ""},
-        TransponderRow{"SymbolRateRoundsUp", "\tc 346000:6874500:2:3", 346, 6875, 3, 0, 0, 1,
-                       "SAT(   0)  freq   346000     346   symb  6874500 >  6875\n"},
-        TransponderRow{"BothRoundFrequencyFirst", "\tc 346500:6874500:2:4", 347, 6875, 4, 0, 0, 1,
-                       "SAT(   0)  freq   346500 >   347   symb  6874500    6874\n"
-                       "SAT(   0)  freq   346500     347   symb  6874500 >  6875\n"},
-        TransponderRow{"Satellite", "\ts 11362000:22000000:1:2:192:2:0", 11362, 22000, 0, 1, 192, 0, ""},
-        TransponderRow{"SatelliteWestRounds", "\ts 10714750:22000000:0:2:-50", 10715, 22000, 0, 0, -50, 0,
-                       "SAT( -50)  freq 10714750 > 10715   symb 22000000   22000\n"},
-        TransponderRow{"UpperCaseSIsSatelliteWithoutValues", "\tS 11362000:22000000:1:2:192", 0, 0, 0, 0, 0, 0, ""},
-        TransponderRow{"TerrestrialCountsAsCableWithoutValues", "\tt 474000000:2:1:0:0:0:0", 0, 0, 0, 0, 0, 1, ""},
-        TransponderRow{"EmptyDataLine", "", 0, 0, 0, 0, 0, 1, ""}),
+    testing::Values(TransponderRow{"Cable", "\tc 346000:6875000:2:3:0:0:0", 346, 6875, 3, 0, 0, 1, ""},
+                    TransponderRow{"CableWithoutTab", "c 346000:6875000:2:3", 346, 6875, 3, 0, 0, 1, ""},
+                    TransponderRow{"FrequencyRoundsUp", "\tc 346500:6875000:2:3", 347, 6875, 3, 0, 0, 1,
+                                   "SAT(   0)  freq   346500 >   347   symb  6875000    6875\n"},
+                    TransponderRow{"JustBelowHalf", "\tc 346499:6875499:2:3", 346, 6875, 3, 0, 0, 1, ""},
+                    TransponderRow{"SymbolRateRoundsUp", "\tc 346000:6874500:2:3", 346, 6875, 3, 0, 0, 1,
+                                   "SAT(   0)  freq   346000     346   symb  6874500 >  6875\n"},
+                    TransponderRow{"BothRoundFrequencyFirst", "\tc 346500:6874500:2:4", 347, 6875, 4, 0, 0, 1,
+                                   "SAT(   0)  freq   346500 >   347   symb  6874500    6874\n"
+                                   "SAT(   0)  freq   346500     347   symb  6874500 >  6875\n"},
+                    TransponderRow{"Satellite", "\ts 11362000:22000000:1:2:192:2:0", 11362, 22000, 0, 1, 192,
+                                   0, ""},
+                    TransponderRow{"SatelliteWestRounds", "\ts 10714750:22000000:0:2:-50", 10715, 22000, 0, 0,
+                                   -50, 0, "SAT( -50)  freq 10714750 > 10715   symb 22000000   22000\n"},
+                    TransponderRow{"UpperCaseSIsSatelliteWithoutValues", "\tS 11362000:22000000:1:2:192", 0,
+                                   0, 0, 0, 0, 0, ""},
+                    TransponderRow{"TerrestrialCountsAsCableWithoutValues", "\tt 474000000:2:1:0:0:0:0", 0, 0,
+                                   0, 0, 0, 1, ""},
+                    TransponderRow{"EmptyDataLine", "", 0, 0, 0, 0, 0, 1, ""}),
     RowName());
 
 struct TypeRow {
@@ -98,16 +102,17 @@ TEST_P(ServiceTypeTest, KeepsTelevisionAndRadioOnly) {
 INSTANTIATE_TEST_SUITE_P(Types, ServiceTypeTest,
                          testing::Values(TypeRow{"Tv", 1, 1}, TypeRow{"Radio", 2, 2}, TypeRow{"Four", 4, 1},
                                          TypeRow{"HdTv", 25, 1}, TypeRow{"LowByteOf281", 281, 1},
-                                         TypeRow{"Data", 3, 0}, TypeRow{"Type22", 22, 0}, TypeRow{"Type128", 128, 0},
-                                         TypeRow{"Zero", 0, 0}),
+                                         TypeRow{"Data", 3, 0}, TypeRow{"Type22", 22, 0},
+                                         TypeRow{"Type128", 128, 0}, TypeRow{"Zero", 0, 0}),
                          RowName());
 
 using SettingsParserTest = EnigmaTest;
 
 TEST_F(SettingsParserTest, ServiceTakesTheTuningDataOfItsTransponder) {
-    const Captured c = parseSettings(lamedbText(
-        cableTransponder(0xC00000, 0x437, 1, 346000, 6875000, 5),
-        format("%s", "6D66:00C00000:0437:0001:1:0\n\xE4\xB8\xAD" "CCTV\np:Provider,c:000001\n")));
+    const Captured c = parseSettings(lamedbText(cableTransponder(0xC00000, 0x437, 1, 346000, 6875000, 5),
+                                                format("%s",
+                                                       "6D66:00C00000:0437:0001:1:0\n\xE4\xB8\xAD"
+                                                       "CCTV\np:Provider,c:000001\n")));
     EXPECT_EQ(c.out, "");
     ASSERT_EQ(serviceTable.count, 1);
     const ServiceEntry& s = serviceTable.entries[0];
@@ -120,35 +125,40 @@ TEST_F(SettingsParserTest, ServiceTakesTheTuningDataOfItsTransponder) {
     EXPECT_EQ(s.modulation, 5);
     EXPECT_EQ(s.locked, 0);
     EXPECT_EQ(s.nameLength, 0);
-    EXPECT_STREQ(s.name, "\xD6\xD0" "CCTV");
+    EXPECT_STREQ(s.name,
+                 "\xD6\xD0"
+                 "CCTV");
 }
 
 TEST_F(SettingsParserTest, UnknownTransponderDropsTheServiceWithAMessage) {
-    const Captured c = parseSettings(lamedbText(cableTransponder(0xC00000, 1, 1, 346000),
-                                                serviceText(1, 0xD00000, 1, 1, 1, "Other namespace") +
-                                                    serviceText(2, 0xC00000, 1, 1, 1, "Kept")));
+    const Captured c = parseSettings(lamedbText(
+        cableTransponder(0xC00000, 1, 1, 346000),
+        serviceText(1, 0xD00000, 1, 1, 1, "Other namespace") + serviceText(2, 0xC00000, 1, 1, 1, "Kept")));
     EXPECT_EQ(c.out, "can not find the transponder for service\n");
     ASSERT_EQ(serviceTable.count, 1);
     EXPECT_EQ(serviceTable.entries[0].serviceId, 2);
 }
 
 TEST_F(SettingsParserTest, ServicesFindTheFirstOfTwoTranspondersWithOneKey) {
-    parseSettings(lamedbText(cableTransponder(0xC00000, 1, 1, 346000) + cableTransponder(0xC00000, 1, 1, 474000),
-                             serviceText(1, 0xC00000, 1, 1, 1, "A")));
+    parseSettings(
+        lamedbText(cableTransponder(0xC00000, 1, 1, 346000) + cableTransponder(0xC00000, 1, 1, 474000),
+                   serviceText(1, 0xC00000, 1, 1, 1, "A")));
     ASSERT_EQ(serviceTable.count, 1);
     EXPECT_EQ(serviceTable.entries[0].frequencyMHz, 346);
 }
 
 TEST_F(SettingsParserTest, EndLineWithoutSlashWarnsAndKeepsTheTransponder) {
-    const Captured c = parseSettings("transponders\n00c00000:0001:0001\n\tc 346000:6875000:2:3\nx\nend\nservices\n" +
-                                     serviceText(1, 0xC00000, 1, 1, 1, "A") + "end\n");
+    const Captured c =
+        parseSettings("transponders\n00c00000:0001:0001\n\tc 346000:6875000:2:3\nx\nend\nservices\n" +
+                      serviceText(1, 0xC00000, 1, 1, 1, "A") + "end\n");
     EXPECT_EQ(c.out, "transponder line 3 not start with /");
     EXPECT_EQ(transponderTable.count, 1);
     EXPECT_EQ(serviceTable.count, 1);
 }
 
 TEST_F(SettingsParserTest, WithoutTranspondersNothingIsRead) {
-    const Captured c = parseSettings("eDVB services /4/\nservices\n" + serviceText(1, 0xC00000, 1, 1, 1, "A") + "end\n");
+    const Captured c =
+        parseSettings("eDVB services /4/\nservices\n" + serviceText(1, 0xC00000, 1, 1, 1, "A") + "end\n");
     EXPECT_EQ(c.out, "");
     EXPECT_EQ(transponderTable.count, 0);
     EXPECT_EQ(serviceTable.count, 0);
@@ -176,24 +186,27 @@ const std::string kOneService = serviceText(1, 0xC00000, 1, 1, 1, "A");
 
 INSTANTIATE_TEST_SUITE_P(
     Files, TruncatedFileTest,
-    testing::Values(TruncatedRow{"TransponderLine1", kOneTransponder, 1, 0, "transponder line 1 failed\n"},
-                    TruncatedRow{"TransponderLine2", kOneTransponder + "00c00000:0002:0001\n", 1, 0,
-                                 "transponder line 2 failed\n"},
-                    TruncatedRow{"TransponderLine3", kOneTransponder + "00c00000:0002:0001\n\tc 1:2:3:4\n", 1, 0,
-                                 "transponder line 3 failed\n"},
-                    TruncatedRow{"ServiceLine1", kOneTransponder + "end\nservices\n" + kOneService, 1, 1,
-                                 "service line 1 failed\n"},
-                    TruncatedRow{"ServiceLine2", kOneTransponder + "end\nservices\n" + kOneService + "0002:00c00000:0001:0001:1:0\n",
-                                 1, 1, "service line 2 failed\n"},
-                    TruncatedRow{"ServiceLine3",
-                                 kOneTransponder + "end\nservices\n" + kOneService + "0002:00c00000:0001:0001:1:0\nB\n",
-                                 1, 1, "service line 3 failed\n"},
-                    TruncatedRow{"NoServicesWord", kOneTransponder + "end\n", 1, 0, ""}),
+    testing::Values(
+        TruncatedRow{"TransponderLine1", kOneTransponder, 1, 0, "transponder line 1 failed\n"},
+        TruncatedRow{"TransponderLine2", kOneTransponder + "00c00000:0002:0001\n", 1, 0,
+                     "transponder line 2 failed\n"},
+        TruncatedRow{"TransponderLine3", kOneTransponder + "00c00000:0002:0001\n\tc 1:2:3:4\n", 1, 0,
+                     "transponder line 3 failed\n"},
+        TruncatedRow{"ServiceLine1", kOneTransponder + "end\nservices\n" + kOneService, 1, 1,
+                     "service line 1 failed\n"},
+        TruncatedRow{"ServiceLine2",
+                     kOneTransponder + "end\nservices\n" + kOneService + "0002:00c00000:0001:0001:1:0\n", 1,
+                     1, "service line 2 failed\n"},
+        TruncatedRow{"ServiceLine3",
+                     kOneTransponder + "end\nservices\n" + kOneService + "0002:00c00000:0001:0001:1:0\nB\n",
+                     1, 1, "service line 3 failed\n"},
+        TruncatedRow{"NoServicesWord", kOneTransponder + "end\n", 1, 0, ""}),
     RowName());
 
 TEST_F(SettingsParserTest, CrLfFileReadsLikeLf) {
-    std::string text = lamedbText(cableTransponder(0xC00000, 1, 1, 346000) + cableTransponder(0xC00000, 2, 1, 474000),
-                                  serviceText(7, 0xC00000, 2, 1, 2, "Radio") + serviceText(8, 0xC00000, 1, 1, 1, "Tv"));
+    std::string text =
+        lamedbText(cableTransponder(0xC00000, 1, 1, 346000) + cableTransponder(0xC00000, 2, 1, 474000),
+                   serviceText(7, 0xC00000, 2, 1, 2, "Radio") + serviceText(8, 0xC00000, 1, 1, 1, "Tv"));
     parseSettings(text);
     const std::vector<ServiceEntry> lf = services();
     reset();
@@ -220,7 +233,8 @@ TEST_F(SettingsParserTest, NameMessagesAppearForDroppedServicesToo) {
 TEST_F(SettingsParserTest, LongGbNameKeeps255Bytes) {
     std::string name;
     for (int i = 0; i < 128; ++i) name += "\xE4\xB8\xAD";
-    parseSettings(lamedbText(cableTransponder(0xC00000, 1, 1, 346000), serviceText(1, 0xC00000, 1, 1, 1, name)));
+    parseSettings(
+        lamedbText(cableTransponder(0xC00000, 1, 1, 346000), serviceText(1, 0xC00000, 1, 1, 1, name)));
     ASSERT_EQ(serviceTable.count, 1);
     EXPECT_EQ(std::string(serviceTable.entries[0].name).size(), 255u);
 }
@@ -290,7 +304,8 @@ TEST_F(SettingsParserTest, DumpNameColumnReadsUcs2Characters) {
     lastTransponderIsCable = 1;
     EXPECT_EQ(capture([&] { DumpServices(&e, 1); }).out,
               "    namespace tpID netwID  freq  symbR  QAM  svID  T  L  len name\n"
-              "  1        0     0     0      0      0    0     0  0  0   2  \xD6\xD0" "A\n");
+              "  1        0     0     0      0      0    0     0  0  0   2  \xD6\xD0"
+              "A\n");
 }
 
 }  // namespace

@@ -43,8 +43,8 @@ class TransponderAttributes : public testing::TestWithParam<AttributeCase> {};
 
 TEST_P(TransponderAttributes, AreConvertedLikeTheCLibraryReadsIntegers) {
     const AttributeCase& c = GetParam();
-    const auto list = load(std::string("<cables><cable name=\"c\"><transponder ") + c.attributes +
-                           "/></cable></cables>");
+    const auto list =
+        load(std::string("<cables><cable name=\"c\"><transponder ") + c.attributes + "/></cable></cables>");
     ASSERT_EQ(transponderCount(list), 1u);
     const uint8_t* t = transponder(list, 0);
     EXPECT_EQ(static_cast<int32_t>(readLe32(t)), c.frequencyKHz);
@@ -56,11 +56,13 @@ TEST_P(TransponderAttributes, AreConvertedLikeTheCLibraryReadsIntegers) {
 INSTANTIATE_TEST_SUITE_P(
     Values, TransponderAttributes,
     testing::Values(
-        AttributeCase{"Typical", R"(frequency="474000000" symbol_rate="6875000" modulation="5" annex="1")", 474000, 6875, 5, 1},
+        AttributeCase{"Typical", R"(frequency="474000000" symbol_rate="6875000" modulation="5" annex="1")",
+                      474000, 6875, 5, 1},
         AttributeCase{"BelowOneKHz", R"(frequency="999")", 0, 0, 0, 0},
         AttributeCase{"SymbolRateKeepsLow16Bits", R"(symbol_rate="70000000")", 0, 4464, 0, 0},
         AttributeCase{"NegativeTruncatesTowardZero", R"(frequency="-5999")", -5, 0, 0, 0},
-        AttributeCase{"SpaceSignAndTrailingText", R"(frequency="  +12345678kHz" modulation="3x")", 12345, 0, 3, 0},
+        AttributeCase{"SpaceSignAndTrailingText", R"(frequency="  +12345678kHz" modulation="3x")", 12345, 0,
+                      3, 0},
         AttributeCase{"NoDigits", R"(frequency="abc" symbol_rate="" modulation="-" annex="x1")", 0, 0, 0, 0},
         AttributeCase{"ByteFieldsKeepLow8Bits", R"(modulation="261" annex="-1")", 0, 0, 5, 255},
         AttributeCase{"BeyondThe32BitRangeSaturates", R"(frequency="99999999999999")", 2147483, 0, 0, 0},
@@ -82,7 +84,8 @@ TEST(LoadCableXml, FillsTheTablesInDocumentOrder) {
     EXPECT_EQ(readLe16(cableEntry(list, 1)), 0);
     EXPECT_STREQ(reinterpret_cast<const char*>(cableEntry(list, 1) + 2), "Empty");
     EXPECT_EQ(readLe16(cableEntry(list, 2)), 1);
-    EXPECT_EQ(std::vector<uint8_t>(cableEntry(list, 2) + 2, cableEntry(list, 2) + 34), std::vector<uint8_t>(32, 0));
+    EXPECT_EQ(std::vector<uint8_t>(cableEntry(list, 2) + 2, cableEntry(list, 2) + 34),
+              std::vector<uint8_t>(32, 0));
     EXPECT_EQ(readLe32(transponder(list, 0)), 114000u);
     EXPECT_EQ(readLe32(transponder(list, 1)), 122000u);
     EXPECT_EQ(readLe32(transponder(list, 2)), 130000u);
@@ -93,8 +96,9 @@ TEST(LoadCableXml, ZeroesItsPartAndLeavesTheRestOfTheBuffer) {
     // Entries past the counts and the checksum field are zero; the caller's bytes beyond are kept.
     EXPECT_EQ(std::vector<uint8_t>(cableEntry(list, 1), list.data() + kTransponderCountOffset),
               std::vector<uint8_t>(199 * kCableEntrySize, 0));
-    EXPECT_EQ(std::vector<uint8_t>(list.begin() + kFreqListChecksumOffset, list.begin() + kFreqListFilledSize),
-              std::vector<uint8_t>(4, 0));
+    EXPECT_EQ(
+        std::vector<uint8_t>(list.begin() + kFreqListChecksumOffset, list.begin() + kFreqListFilledSize),
+        std::vector<uint8_t>(4, 0));
     EXPECT_EQ(list[kFreqListFilledSize], 0xEE);
     EXPECT_EQ(list.back(), 0xEE);
 }
@@ -108,7 +112,8 @@ TEST(LoadCableXml, NameKeepsItsFirst32BytesWithoutTerminator) {
 }
 
 TEST(LoadCableXml, Latin1NamesKeepTheirBytes) {
-    const auto list = load("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><cables><cable name=\"Caf\xE9\"/></cables>");
+    const auto list =
+        load("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><cables><cable name=\"Caf\xE9\"/></cables>");
     EXPECT_STREQ(reinterpret_cast<const char*>(cableEntry(list, 0) + 2), "Caf\xE9");
 }
 
@@ -116,7 +121,8 @@ std::string manyCables(int cables, int perCable) {
     std::string xml = "<cables>";
     for (int c = 0; c < cables; ++c) {
         xml += "<cable name=\"c" + std::to_string(c) + "\">";
-        for (int t = 0; t < perCable; ++t) xml += "<transponder frequency=\"" + std::to_string((c + 1) * 1000) + "\"/>";
+        for (int t = 0; t < perCable; ++t)
+            xml += "<transponder frequency=\"" + std::to_string((c + 1) * 1000) + "\"/>";
         xml += "</cable>";
     }
     return xml + "</cables>";
@@ -137,23 +143,26 @@ TEST(LoadCableXml, The201stCableIsDroppedButItsTranspondersStay) {
 }
 
 TEST(LoadCableXml, EveryTopLevelCablesElementCounts) {
-    const auto list = load("<cables><cable name=\"a\"><transponder frequency=\"1000\"/></cable></cables>\n"
-                           "<cables><cable name=\"b\"><transponder frequency=\"2000\"/></cable></cables>");
+    const auto list = load(
+        "<cables><cable name=\"a\"><transponder frequency=\"1000\"/></cable></cables>\n"
+        "<cables><cable name=\"b\"><transponder frequency=\"2000\"/></cable></cables>");
     EXPECT_EQ(cableCount(list), 2u);
     EXPECT_EQ(transponderCount(list), 2u);
     EXPECT_STREQ(reinterpret_cast<const char*>(cableEntry(list, 1) + 2), "b");
 }
 
 TEST(LoadCableXml, WhatWasParsedBeforeAnErrorIsKept) {
-    const auto list = load("<cables><cable name=\"a\"><transponder frequency=\"1000\"/><transponder frequency=\"2000\"/>"
-                           "</cable><cable name=\"b\"><transponder frequency=");
+    const auto list = load(
+        "<cables><cable name=\"a\"><transponder frequency=\"1000\"/><transponder frequency=\"2000\"/>"
+        "</cable><cable name=\"b\"><transponder frequency=");
     EXPECT_GE(transponderCount(list), 2u);
     EXPECT_EQ(readLe32(transponder(list, 1)), 2u);
 }
 
 TEST(LoadCableXml, NothingUsableGivesZeroCounts) {
-    for (const std::string xml : {"", "not xml at all", "<cable name=\"x\"><transponder frequency=\"1\"/></cable>",
-                                  "<Cables><cable><transponder/></cable></Cables>"}) {
+    for (const std::string xml :
+         {"", "not xml at all", "<cable name=\"x\"><transponder frequency=\"1\"/></cable>",
+          "<Cables><cable><transponder/></cable></Cables>"}) {
         const auto list = load(xml);
         EXPECT_EQ(transponderCount(list), 0u) << xml;
         EXPECT_EQ(cableCount(list), 0u) << xml;
@@ -190,8 +199,9 @@ TEST(StoreFreqListChecksum, SumsBytesBeforeItLittleEndian) {
     list[kFreqListChecksumOffset - 1] = 0x02;
     list[kFreqListFilledSize] = 0x77;  // beyond the checksum: not summed
     EXPECT_EQ(storeFreqListChecksum(list.data()), 0x101u);
-    EXPECT_EQ(std::vector<uint8_t>(list.begin() + kFreqListChecksumOffset, list.begin() + kFreqListFilledSize),
-              (std::vector<uint8_t>{0x01, 0x01, 0x00, 0x00}));
+    EXPECT_EQ(
+        std::vector<uint8_t>(list.begin() + kFreqListChecksumOffset, list.begin() + kFreqListFilledSize),
+        (std::vector<uint8_t>{0x01, 0x01, 0x00, 0x00}));
 }
 
 TEST(LoadCableXml, RealProviderFile) {

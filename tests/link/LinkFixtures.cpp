@@ -37,7 +37,8 @@ std::string cableXml(int cables, int perCable) {
 std::vector<std::string> remainingLines(SimProcess& sim) {
     (void)sim.stop();
     std::vector<std::string> lines;
-    for (std::string line = sim.nextLine(2000); !line.empty(); line = sim.nextLine(2000)) lines.push_back(line);
+    for (std::string line = sim.nextLine(2000); !line.empty(); line = sim.nextLine(2000))
+        lines.push_back(line);
     return lines;
 }
 

@@ -35,7 +35,8 @@ TEST(KdattoolLink, DownloadUploadAndUploadFreqRoundTrip) {
     EXPECT_EQ(r.out, "Download chan information completed!\n");
     const auto downloaded = test::readFileBytes(dir.file("d.kdat"));
     ASSERT_EQ(downloaded.size(), kDbFileSize);
-    EXPECT_TRUE(std::equal(downloaded.begin() + kDbAreaOffset, downloaded.end(), receiverDb.begin() + kDbAreaOffset));
+    EXPECT_TRUE(
+        std::equal(downloaded.begin() + kDbAreaOffset, downloaded.end(), receiverDb.begin() + kDbAreaOffset));
 
     r = runCommand(kTool + " upload " + address + " " + quoted(dir.file("d.kdat")) + " 2>&1");
     EXPECT_EQ(r.status, 0);
@@ -71,8 +72,9 @@ TEST(KdattoolLink, DownloadThatCannotWriteReportsItAndKeepsTheFile) {
     SimProcess sim(loopback(10, 3, 2), {"--db", dir.file("receiver.kdat")});
     ASSERT_TRUE(sim.listening());
     // A file size limit of 1 KiB makes every write of the download fail, even for root.
-    const auto r = runCommand("trap '' XFSZ; ulimit -f 1 && exec " + kTool + " download " +
-                              test::dottedAddress(sim.address()) + " " + quoted(dir.file("d.kdat")) + " 2>&1");
+    const auto r =
+        runCommand("trap '' XFSZ; ulimit -f 1 && exec " + kTool + " download " +
+                   test::dottedAddress(sim.address()) + " " + quoted(dir.file("d.kdat")) + " 2>&1");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "Fail to write DB!\n");
     EXPECT_EQ(test::readFileBytes(dir.file("d.kdat")), old);
@@ -83,7 +85,8 @@ TEST(KdattoolLink, Cable2BinWritesTheListThatWouldBeSent) {
     TempDir dir;
     const std::string xml = test::cableXml(4, 5);
     test::writeFileBytes(dir.file("cable.xml"), std::vector<uint8_t>(xml.begin(), xml.end()));
-    auto r = runCommand(kTool + " cable2bin " + quoted(dir.file("cable.xml")) + " " + quoted(dir.file("f.bin")) + " 2>&1");
+    auto r = runCommand(kTool + " cable2bin " + quoted(dir.file("cable.xml")) + " " +
+                        quoted(dir.file("f.bin")) + " 2>&1");
     EXPECT_EQ(r.status, 0);
     std::vector<uint8_t> expected(kProviderFreqListSize, 0);
     loadCableXml(dir.file("cable.xml"), expected.data());
@@ -92,7 +95,8 @@ TEST(KdattoolLink, Cable2BinWritesTheListThatWouldBeSent) {
 
     const std::string none = "<cables><cable name=\"a\"/></cables>";
     test::writeFileBytes(dir.file("none.xml"), std::vector<uint8_t>(none.begin(), none.end()));
-    r = runCommand(kTool + " cable2bin " + quoted(dir.file("none.xml")) + " " + quoted(dir.file("g.bin")) + " 2>&1");
+    r = runCommand(kTool + " cable2bin " + quoted(dir.file("none.xml")) + " " + quoted(dir.file("g.bin")) +
+                   " 2>&1");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "Invalid DB File!\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("g.bin")));

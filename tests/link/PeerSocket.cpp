@@ -70,7 +70,8 @@ RecordingListener::RecordingListener(uint32_t address) {
     local.sin_family = AF_INET;
     local.sin_port = htons(kReceiverPort);
     local.sin_addr.s_addr = htonl(address);
-    if (bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 || listen(listener_, 4) != 0) {
+    if (bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        listen(listener_, 4) != 0) {
         close(listener_);
         listener_ = -1;
         return;

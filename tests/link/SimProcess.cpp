@@ -1,14 +1,14 @@
 #include "SimProcess.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 
 extern char** environ;
 
@@ -59,7 +59,8 @@ std::string SimProcess::nextLine(int timeoutMs) {
             return line;
         }
         const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                .count();
         if (left <= 0 || output_ < 0) return {};
         pollfd entry{output_, POLLIN, 0};
         const int ready = poll(&entry, 1, static_cast<int>(left));

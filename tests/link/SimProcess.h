@@ -1,9 +1,9 @@
 // Runs build/bin/stb-sim as a child process on a loopback address of its own.
 #pragma once
 
+#include <sys/types.h>
 #include <cstdint>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace tovu::test {

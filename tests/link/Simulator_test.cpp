@@ -71,12 +71,17 @@ TEST_P(SimulatorChecks, ReportEveryMismatch) {
 
 INSTANTIATE_TEST_SUITE_P(
     Packets, SimulatorChecks,
-    testing::Values(CheckCase{"Sound", 1, [](size_t, uint8_t*) {}, "checksum=ok result=stored"},
-                    CheckCase{"PayloadChanged", 2, [](size_t i, uint8_t* p) { p[20] ^= i == 1; }, "checksum=bad result=rejected"},
-                    CheckCase{"LengthField", 3, [](size_t i, uint8_t* p) { p[3] ^= i == 2; }, "result=rejected length-mismatch@2"},
-                    CheckCase{"CountField", 4, [](size_t, uint8_t* p) { p[9] = 4; }, "result=rejected count-mismatch@0"},
-                    CheckCase{"IndexOutOfOrder", 5, [](size_t i, uint8_t* p) { p[11] = static_cast<uint8_t>(2 - i); }, "index-mismatch@0"},
-                    CheckCase{"ChecksumField", 6, [](size_t i, uint8_t* p) { p[7] ^= i == 2; }, "checksum-field-mismatch@2"}),
+    testing::Values(
+        CheckCase{"Sound", 1, [](size_t, uint8_t*) {}, "checksum=ok result=stored"},
+        CheckCase{"PayloadChanged", 2, [](size_t i, uint8_t* p) { p[20] ^= i == 1; },
+                  "checksum=bad result=rejected"},
+        CheckCase{"LengthField", 3, [](size_t i, uint8_t* p) { p[3] ^= i == 2; },
+                  "result=rejected length-mismatch@2"},
+        CheckCase{"CountField", 4, [](size_t, uint8_t* p) { p[9] = 4; }, "result=rejected count-mismatch@0"},
+        CheckCase{"IndexOutOfOrder", 5, [](size_t i, uint8_t* p) { p[11] = static_cast<uint8_t>(2 - i); },
+                  "index-mismatch@0"},
+        CheckCase{"ChecksumField", 6, [](size_t i, uint8_t* p) { p[7] ^= i == 2; },
+                  "checksum-field-mismatch@2"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Simulator, StopsCleanlyInTheMiddleOfATransfer) {

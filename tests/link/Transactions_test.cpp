@@ -68,7 +68,8 @@ TEST(Download, LongerExistingFileKeepsItsTailAndStillValidates) {
 
 TEST(Download, BlankAddressLeavesANewFileEmptyAndAnExistingOneAsItWas) {
     TempDir dir;
-    EXPECT_EQ(downloadDatabase(std::nullopt, dir.file("new.kdat")).message, "Please Fill Ip address of server!");
+    EXPECT_EQ(downloadDatabase(std::nullopt, dir.file("new.kdat")).message,
+              "Please Fill Ip address of server!");
     ASSERT_TRUE(std::filesystem::exists(dir.file("new.kdat")));
     EXPECT_EQ(std::filesystem::file_size(dir.file("new.kdat")), 0u);
 
@@ -84,7 +85,8 @@ TEST(Download, FailedTransferLeavesTheFileAsItWas) {
     test::writeFileBytes(dir.file("old.kdat"), old);
     SimProcess sim(loopback(10, 0, 3), {"--close-after", "100"});
     ASSERT_TRUE(sim.listening());
-    EXPECT_EQ(downloadDatabase(sim.address(), dir.file("old.kdat")).message, "Cannot connect to STB, Please check!");
+    EXPECT_EQ(downloadDatabase(sim.address(), dir.file("old.kdat")).message,
+              "Cannot connect to STB, Please check!");
     EXPECT_EQ(test::readFileBytes(dir.file("old.kdat")), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
 }
@@ -103,13 +105,15 @@ TEST(Upload, KeepsTheReceiversHeaderAndSendsAConsistentBlock0) {
     EXPECT_EQ(outcome.caption, OutcomeCaption::ApplicationName);
     EXPECT_TRUE(outcome.success);
     EXPECT_TRUE(startsWith(sim.nextLine(), "read address=0x6D0000 length=4096 packets=4/4"));
-    EXPECT_EQ(sim.nextLine(), "write address=0x6A0000 length=262144 packets=256/256 checksum=ok result=stored saved");
+    EXPECT_EQ(sim.nextLine(),
+              "write address=0x6A0000 length=262144 packets=256/256 checksum=ok result=stored saved");
 
     const auto saved = test::readFileBytes(dir.file("saved.kdat"));
     ASSERT_EQ(saved.size(), kDbFileSize);
     const size_t block0 = blockFileOffset(0);
     EXPECT_EQ(slice(saved, block0, block0 + 72), slice(receiverDb, block0, block0 + 72));
-    EXPECT_EQ(slice(saved, block0 + 72, block0 + kBlockDataSize), slice(upload, block0 + 72, block0 + kBlockDataSize));
+    EXPECT_EQ(slice(saved, block0 + 72, block0 + kBlockDataSize),
+              slice(upload, block0 + 72, block0 + kBlockDataSize));
     EXPECT_TRUE(verifyBlock(saved.data() + block0));
     EXPECT_EQ(slice(saved, kDbAreaOffset, block0), slice(upload, kDbAreaOffset, block0));
     EXPECT_EQ(test::readFileBytes(dir.file("up.kdat")), upload);  // the file on disk is not changed
@@ -148,7 +152,8 @@ TEST(UploadProviderList, SendsTheListWithItsChecksum) {
     ASSERT_EQ(freqListTransponderCount(expected.data()), 12u);
     (void)storeFreqListChecksum(expected.data());
     std::vector<uint8_t> stored(kProviderFreqListSize);
-    ASSERT_EQ(StbLink::transfer(sim.address(), kFromReceiver, stored.data(), kProviderListAddress, 0x10000), 1);
+    ASSERT_EQ(StbLink::transfer(sim.address(), kFromReceiver, stored.data(), kProviderListAddress, 0x10000),
+              1);
     EXPECT_EQ(stored, expected);
 }
 
@@ -203,8 +208,12 @@ constexpr auto kAppName = OutcomeCaption::ApplicationName;
 constexpr const char* kFill = "Please Fill Ip address of server!";
 constexpr const char* kCannot = "Cannot connect to STB, Please check!";
 
-TransferOutcome download(const TempDir& d, ReceiverAddress a, const char* name) { return downloadDatabase(a, d.file(name)); }
-TransferOutcome upload(const TempDir& d, ReceiverAddress a, const char* name) { return uploadDatabase(a, d.file(name)); }
+TransferOutcome download(const TempDir& d, ReceiverAddress a, const char* name) {
+    return downloadDatabase(a, d.file(name));
+}
+TransferOutcome upload(const TempDir& d, ReceiverAddress a, const char* name) {
+    return uploadDatabase(a, d.file(name));
+}
 TransferOutcome uploadFreq(const TempDir& d, ReceiverAddress a, const char* name) {
     return uploadProviderList(a, d.file(name));
 }
@@ -212,21 +221,42 @@ TransferOutcome uploadFreq(const TempDir& d, ReceiverAddress a, const char* name
 INSTANTIATE_TEST_SUITE_P(
     Table, Messages,
     testing::Values(
-        MessageCase{"DownloadBlankAddress", 0, [](auto& d, auto) { return download(d, std::nullopt, "x.kdat"); }, kFill, kMessage, false},
-        MessageCase{"UploadBlankAddress", 0, [](auto& d, auto) { return upload(d, std::nullopt, "valid.kdat"); }, kFill, kMessage, false},
-        MessageCase{"UploadFreqBlankAddress", 0, [](auto& d, auto) { return uploadFreq(d, std::nullopt, "cable.xml"); }, kFill, kMessage, false},
-        MessageCase{"DownloadIntoMissingFolder", 0, [](auto& d, auto a) { return download(d, a, "no/such.kdat"); }, "Fail to open DB!", kMessage, false},
-        MessageCase{"DownloadOntoAFolder", 0, [](auto& d, auto a) { return download(d, a, ""); }, "Fail to open DB!", kMessage, false},
-        MessageCase{"UploadMissingFile", 1, [](auto& d, auto a) { return upload(d, a, "missing.kdat"); }, "Fail to open DB!", kMessage, false},
-        MessageCase{"UploadFreqMissingFile", 0, [](auto& d, auto a) { return uploadFreq(d, a, "missing.xml"); }, "Fail to open DB!", kMessage, false},
-        MessageCase{"UploadInvalidFile", 2, [](auto& d, auto a) { return upload(d, a, "broken.kdat"); }, "Invalid DB File!", kMessage, false},
-        MessageCase{"UploadFreqNoTransponder", 3, [](auto& d, auto a) { return uploadFreq(d, a, "empty.xml"); }, "Invalid DB File!", kMessage, false},
-        MessageCase{"DownloadNoReceiver", 0, [](auto& d, auto a) { return download(d, a, "x.kdat"); }, kCannot, kAppName, false},
-        MessageCase{"UploadNoReceiverEvenWithoutFile", 0, [](auto& d, auto a) { return upload(d, a, "missing.kdat"); }, kCannot, kAppName, false},
-        MessageCase{"UploadFreqNoReceiver", 0, [](auto& d, auto a) { return uploadFreq(d, a, "cable.xml"); }, kCannot, kAppName, false},
-        MessageCase{"DownloadCompleted", 4, [](auto& d, auto a) { return download(d, a, "x.kdat"); }, "Download chan information completed!", kAppName, true},
-        MessageCase{"UploadCompleted", 5, [](auto& d, auto a) { return upload(d, a, "valid.kdat"); }, "Upload chan DB completed", kAppName, true},
-        MessageCase{"UploadFreqCompleted", 6, [](auto& d, auto a) { return uploadFreq(d, a, "cable.xml"); }, "Upload chan DB completed", kAppName, true}),
+        MessageCase{"DownloadBlankAddress", 0,
+                    [](auto& d, auto) { return download(d, std::nullopt, "x.kdat"); }, kFill, kMessage,
+                    false},
+        MessageCase{"UploadBlankAddress", 0,
+                    [](auto& d, auto) { return upload(d, std::nullopt, "valid.kdat"); }, kFill, kMessage,
+                    false},
+        MessageCase{"UploadFreqBlankAddress", 0,
+                    [](auto& d, auto) { return uploadFreq(d, std::nullopt, "cable.xml"); }, kFill, kMessage,
+                    false},
+        MessageCase{"DownloadIntoMissingFolder", 0,
+                    [](auto& d, auto a) { return download(d, a, "no/such.kdat"); }, "Fail to open DB!",
+                    kMessage, false},
+        MessageCase{"DownloadOntoAFolder", 0, [](auto& d, auto a) { return download(d, a, ""); },
+                    "Fail to open DB!", kMessage, false},
+        MessageCase{"UploadMissingFile", 1, [](auto& d, auto a) { return upload(d, a, "missing.kdat"); },
+                    "Fail to open DB!", kMessage, false},
+        MessageCase{"UploadFreqMissingFile", 0,
+                    [](auto& d, auto a) { return uploadFreq(d, a, "missing.xml"); }, "Fail to open DB!",
+                    kMessage, false},
+        MessageCase{"UploadInvalidFile", 2, [](auto& d, auto a) { return upload(d, a, "broken.kdat"); },
+                    "Invalid DB File!", kMessage, false},
+        MessageCase{"UploadFreqNoTransponder", 3,
+                    [](auto& d, auto a) { return uploadFreq(d, a, "empty.xml"); }, "Invalid DB File!",
+                    kMessage, false},
+        MessageCase{"DownloadNoReceiver", 0, [](auto& d, auto a) { return download(d, a, "x.kdat"); },
+                    kCannot, kAppName, false},
+        MessageCase{"UploadNoReceiverEvenWithoutFile", 0,
+                    [](auto& d, auto a) { return upload(d, a, "missing.kdat"); }, kCannot, kAppName, false},
+        MessageCase{"UploadFreqNoReceiver", 0, [](auto& d, auto a) { return uploadFreq(d, a, "cable.xml"); },
+                    kCannot, kAppName, false},
+        MessageCase{"DownloadCompleted", 4, [](auto& d, auto a) { return download(d, a, "x.kdat"); },
+                    "Download chan information completed!", kAppName, true},
+        MessageCase{"UploadCompleted", 5, [](auto& d, auto a) { return upload(d, a, "valid.kdat"); },
+                    "Upload chan DB completed", kAppName, true},
+        MessageCase{"UploadFreqCompleted", 6, [](auto& d, auto a) { return uploadFreq(d, a, "cable.xml"); },
+                    "Upload chan DB completed", kAppName, true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // ---- Receivers that misbehave ----
@@ -254,7 +284,8 @@ TEST_P(Faults, EndTheDownloadAsTheyShould) {
     StbLink::LinkSettings quick;
     quick.packetTimeoutMs = 300;
     std::vector<uint8_t> buffer(kDbAreaSize, 0);
-    EXPECT_EQ(StbLink::transferWith(quick, sim.address(), kFromReceiver, buffer.data(), kDbImageAddress, kDbImageLength),
+    EXPECT_EQ(StbLink::transferWith(quick, sim.address(), kFromReceiver, buffer.data(), kDbImageAddress,
+                                    kDbImageLength),
               c.result);
     if (c.result == 1) {
         EXPECT_EQ(buffer, slice(receiverDb, kDbAreaOffset, kDbFileSize));
@@ -264,11 +295,17 @@ TEST_P(Faults, EndTheDownloadAsTheyShould) {
 
 INSTANTIATE_TEST_SUITE_P(
     Receivers, Faults,
-    testing::Values(FaultCase{"Stall", 1, {"--stall"}, 0, "read address=0x6A0000 length=262144 packets=0/256 result=stalled"},
-                    FaultCase{"EarlyClose", 2, {"--close-after", "10"}, 0, "read address=0x6A0000 length=262144 packets=10/256 result=closed-early"},
-                    FaultCase{"BadIndex", 3, {"--bad-index"}, 0, "read address=0x6A0000 length=262144"},
-                    FaultCase{"DuplicatePackets", 4, {"--duplicate"}, 1, "read address=0x6A0000 length=262144"},
-                    FaultCase{"Healthy", 5, {}, 1, "read address=0x6A0000 length=262144 packets=256/256"}),
+    testing::Values(
+        FaultCase{
+            "Stall", 1, {"--stall"}, 0, "read address=0x6A0000 length=262144 packets=0/256 result=stalled"},
+        FaultCase{"EarlyClose",
+                  2,
+                  {"--close-after", "10"},
+                  0,
+                  "read address=0x6A0000 length=262144 packets=10/256 result=closed-early"},
+        FaultCase{"BadIndex", 3, {"--bad-index"}, 0, "read address=0x6A0000 length=262144"},
+        FaultCase{"DuplicatePackets", 4, {"--duplicate"}, 1, "read address=0x6A0000 length=262144"},
+        FaultCase{"Healthy", 5, {}, 1, "read address=0x6A0000 length=262144 packets=256/256"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Download, StalledReceiverFailsAfterThePacketTimeOut) {
@@ -276,9 +313,11 @@ TEST(Download, StalledReceiverFailsAfterThePacketTimeOut) {
     SimProcess sim(loopback(10, 0, 8), {"--stall"});
     ASSERT_TRUE(sim.listening());
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(downloadDatabase(sim.address(), dir.file("x.kdat")).message, "Cannot connect to STB, Please check!");
+    EXPECT_EQ(downloadDatabase(sim.address(), dir.file("x.kdat")).message,
+              "Cannot connect to STB, Please check!");
     const auto waited =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count();
     EXPECT_GE(waited, 4900);
     EXPECT_LT(waited, 9000);
 }

@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <chrono>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <chrono>
 
 namespace tovu {
 namespace {
@@ -101,7 +101,8 @@ TEST(SendData, ChecksumIsTheWrappingByteSumBigEndian) {
     pair.closeNear();
     const auto wire = test::readUntilClosed(pair.far());
     ASSERT_EQ(wire.size(), kPacketSize);
-    EXPECT_EQ(std::vector<uint8_t>(wire.begin() + 4, wire.begin() + 8), (std::vector<uint8_t>{0x00, 0x00, 0x01, 0x02}));
+    EXPECT_EQ(std::vector<uint8_t>(wire.begin() + 4, wire.begin() + 8),
+              (std::vector<uint8_t>{0x00, 0x00, 0x01, 0x02}));
 }
 
 TEST(SendData, RefusesLengthsThatCannotBeNumbered) {
@@ -183,8 +184,8 @@ std::vector<PacketSpec> numbered(uint16_t count, uint16_t sent) {
 struct WindowCase {
     const char* name;
     uint16_t count;
-    uint16_t sent;         // packets sent before the peer closes
-    size_t deliveredBytes; // bytes of the buffer that must hold data afterwards
+    uint16_t sent;          // packets sent before the peer closes
+    size_t deliveredBytes;  // bytes of the buffer that must hold data afterwards
     int result;
 };
 

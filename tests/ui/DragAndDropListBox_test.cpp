@@ -45,7 +45,8 @@ public:
 
     void send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QMouseEvent event(type, QPointF(at), QPointF(viewport()->mapToGlobal(at)), button, buttons, modifiers);
+        QMouseEvent event(type, QPointF(at), QPointF(viewport()->mapToGlobal(at)), button, buttons,
+                          modifiers);
         QCoreApplication::sendEvent(viewport(), &event);
     }
     void press(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -65,7 +66,8 @@ public:
     }
     std::vector<int> values() const {
         std::vector<int> out;
-        for (int row = 0; row < box->count(); ++row) out.push_back(box->item(row)->data(Qt::UserRole).toInt());
+        for (int row = 0; row < box->count(); ++row)
+            out.push_back(box->item(row)->data(Qt::UserRole).toInt());
         return out;
     }
     std::vector<int> selectedRows() const {
@@ -169,13 +171,12 @@ TEST_P(BlockDropTest, MovesSelectedRowsAsOneBlock) {
 
 INSTANTIATE_TEST_SUITE_P(
     Drops, BlockDropTest,
-    ::testing::Values(
-        BlockDrop{"OnLastRowOfBlock", {1, 2, 3}, 1, 3, {0, 1, 2, 3, 4, 5, 6, 7}, {1, 2, 3}},
-        BlockDrop{"OnMiddleRowOfBlock", {1, 2, 3}, 1, 2, {0, 1, 2, 3, 4, 5, 6, 7}, {1, 2, 3}},
-        BlockDrop{"OnRowFive", {1, 2, 3}, 1, 5, {0, 4, 1, 2, 3, 5, 6, 7}, {2, 3, 4}},
-        BlockDrop{"OnFirstRow", {4, 6}, 6, 0, {4, 6, 0, 1, 2, 3, 5, 7}, {0, 1}},
-        BlockDrop{"ScatteredToEnd", {0, 3, 5}, 3, -1, {1, 2, 4, 6, 7, 0, 3, 5}, {5, 6, 7}},
-        BlockDrop{"SingleRowUp", {6}, 6, 2, {0, 1, 6, 2, 3, 4, 5, 7}, {2}}),
+    ::testing::Values(BlockDrop{"OnLastRowOfBlock", {1, 2, 3}, 1, 3, {0, 1, 2, 3, 4, 5, 6, 7}, {1, 2, 3}},
+                      BlockDrop{"OnMiddleRowOfBlock", {1, 2, 3}, 1, 2, {0, 1, 2, 3, 4, 5, 6, 7}, {1, 2, 3}},
+                      BlockDrop{"OnRowFive", {1, 2, 3}, 1, 5, {0, 4, 1, 2, 3, 5, 6, 7}, {2, 3, 4}},
+                      BlockDrop{"OnFirstRow", {4, 6}, 6, 0, {4, 6, 0, 1, 2, 3, 5, 7}, {0, 1}},
+                      BlockDrop{"ScatteredToEnd", {0, 3, 5}, 3, -1, {1, 2, 4, 6, 7, 0, 3, 5}, {5, 6, 7}},
+                      BlockDrop{"SingleRowUp", {6}, 6, 2, {0, 1, 6, 2, 3, 4, 5, 7}, {2}}),
     [](const ::testing::TestParamInfo<BlockDrop>& row) { return row.param.name; });
 
 TEST(DragAndDropListBox, DragStartedOnUnselectedRowJoinsBlockInOrder) {
@@ -194,10 +195,12 @@ TEST(DragAndDropListBox, TextsAndValuesMoveTogetherAndKeepTheirNumbers) {
     h.select({0});
     h.drag(0, h.rowPoint(3));
     ASSERT_EQ(h.box->count(), 6);
-    const QStringList expectedTexts = {"   2 row", "   3 row", "   1 row", "   4 row", "   5 row", "   6 row"};
+    const QStringList expectedTexts = {"   2 row", "   3 row", "   1 row",
+                                       "   4 row", "   5 row", "   6 row"};
     for (int row = 0; row < 6; ++row) {
         EXPECT_EQ(h.box->item(row)->text(), expectedTexts[row]);
-        EXPECT_EQ(h.box->item(row)->data(Qt::UserRole).toInt(), 100 + expectedTexts[row].left(4).trimmed().toInt() - 1);
+        EXPECT_EQ(h.box->item(row)->data(Qt::UserRole).toInt(),
+                  100 + expectedTexts[row].left(4).trimmed().toInt() - 1);
     }
     EXPECT_EQ(h.box->currentRow(), 2);
 }
@@ -265,13 +268,14 @@ TEST_P(AutoScrollIntervalTest, IntervalShrinksWithDistance) {
     h.release(h.rowPoint(0));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, AutoScrollIntervalTest,
-                         ::testing::Values(ScrollDistance{"WithinFirstRow", 0, 250}, ScrollDistance{"OneRow", 1, 125},
-                                           ScrollDistance{"TwoRows", 2, 83}, ScrollDistance{"ThreeRows", 3, 62},
-                                           ScrollDistance{"FourRows", 4, 50}, ScrollDistance{"FiveRows", 5, 41},
-                                           ScrollDistance{"SixRows", 6, 35}, ScrollDistance{"SevenRows", 7, 31},
-                                           ScrollDistance{"EightRows", 8, 27}, ScrollDistance{"NineRows", 9, 25}),
-                         [](const ::testing::TestParamInfo<ScrollDistance>& row) { return row.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Table, AutoScrollIntervalTest,
+    ::testing::Values(ScrollDistance{"WithinFirstRow", 0, 250}, ScrollDistance{"OneRow", 1, 125},
+                      ScrollDistance{"TwoRows", 2, 83}, ScrollDistance{"ThreeRows", 3, 62},
+                      ScrollDistance{"FourRows", 4, 50}, ScrollDistance{"FiveRows", 5, 41},
+                      ScrollDistance{"SixRows", 6, 35}, ScrollDistance{"SevenRows", 7, 31},
+                      ScrollDistance{"EightRows", 8, 27}, ScrollDistance{"NineRows", 9, 25}),
+    [](const ::testing::TestParamInfo<ScrollDistance>& row) { return row.param.name; });
 
 TEST(DragAndDropListBox, TimerRestartsOnlyWhenIntervalChanges) {
     ListBoxHarness h(60, 150);

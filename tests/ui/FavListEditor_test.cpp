@@ -86,7 +86,8 @@ public:
     }
     void choose(int listId) {
         for (int k = 0; k < dialog->state().favListCount; ++k)
-            if (dialog->state().listIds[static_cast<size_t>(k)] == listId) dialog->listChoice()->setCurrentIndex(k);
+            if (dialog->state().listIds[static_cast<size_t>(k)] == listId)
+                dialog->listChoice()->setCurrentIndex(k);
     }
     void tick(int service, bool on) {
         dialog->checkList()->item(service, 0)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
@@ -159,7 +160,8 @@ class FavCloseTest : public ::testing::TestWithParam<CloseCase> {};
 
 TEST_P(FavCloseTest, UnsavedEditsLeaveImageUnchanged) {
     FavFixture f;
-    for (size_t i = 0; i < f.image->bytes.size(); i += 997) f.image->bytes[i] ^= 0x5A;  // uninterpreted bytes too
+    for (size_t i = 0; i < f.image->bytes.size(); i += 997)
+        f.image->bytes[i] ^= 0x5A;  // uninterpreted bytes too
     ASSERT_EQ(addToList(*f.image, 2, kFav1), 1);
     int id = 0;
     ASSERT_EQ(createUserList(*f.image, id), 1);
@@ -266,7 +268,8 @@ TEST_P(FavDeleteTest, ShowsTheNextListOrTheOneBefore) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Deletions, FavDeleteTest,
-                         ::testing::Values(DeleteCase{"LastUserList", 11, 10}, DeleteCase{"MiddleUserList", 10, 11},
+                         ::testing::Values(DeleteCase{"LastUserList", 11, 10},
+                                           DeleteCase{"MiddleUserList", 10, 11},
                                            DeleteCase{"FirstUserList", 9, 10}),
                          [](const ::testing::TestParamInfo<DeleteCase>& row) { return row.param.name; });
 
@@ -408,11 +411,11 @@ TEST_P(FavTickOrderTest, StoredOrderFollowsSaves) {
 
 INSTANTIATE_TEST_SUITE_P(
     Orders, FavTickOrderTest,
-    ::testing::Values(
-        TickCase{"UntickAndTickBeforeSaving", {4, 0, 2}, {{{0, false}, {0, true}}}, {4, 0, 2}},
-        TickCase{"UntickSaveTickSaveMovesToEnd", {4, 0, 2}, {{{0, false}}, {{0, true}}}, {4, 2, 0}},
-        TickCase{"NewTicksAppendedInServiceOrder", {3}, {{{5, true}, {1, true}}}, {3, 1, 5}},
-        TickCase{"UntickRemovesOnlyThatService", {1, 2, 3}, {{{2, false}}}, {1, 3}}),
+    ::testing::Values(TickCase{"UntickAndTickBeforeSaving", {4, 0, 2}, {{{0, false}, {0, true}}}, {4, 0, 2}},
+                      TickCase{
+                          "UntickSaveTickSaveMovesToEnd", {4, 0, 2}, {{{0, false}}, {{0, true}}}, {4, 2, 0}},
+                      TickCase{"NewTicksAppendedInServiceOrder", {3}, {{{5, true}, {1, true}}}, {3, 1, 5}},
+                      TickCase{"UntickRemovesOnlyThatService", {1, 2, 3}, {{{2, false}}}, {1, 3}}),
     [](const ::testing::TestParamInfo<TickCase>& row) { return row.param.name; });
 
 TEST(FavListEditor, ChangesAfterLastSaveAreUndone) {

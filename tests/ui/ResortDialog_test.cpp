@@ -51,14 +51,17 @@ public:
     ResortFixture() {
         testApplication();
         image = std::make_unique<ChannelDbImage>();
-        for (int i = 0; i < 5; ++i) addService(*image, static_cast<uint16_t>(i + 1), kProgTv, ("TV" + std::to_string(i)).c_str());
+        for (int i = 0; i < 5; ++i)
+            addService(*image, static_cast<uint16_t>(i + 1), kProgTv, ("TV" + std::to_string(i)).c_str());
         for (int i = 0; i < 3; ++i)
-            addService(*image, static_cast<uint16_t>(i + 10), kProgRadio, ("Radio" + std::to_string(i)).c_str());
+            addService(*image, static_cast<uint16_t>(i + 10), kProgRadio,
+                       ("Radio" + std::to_string(i)).c_str());
     }
     void open() { dialog = std::make_unique<ResortDialog>(*image, prompts); }
     void choose(int listId) {
         for (size_t k = 0; k < dialog->choices().size(); ++k)
-            if (dialog->choices()[k].listId == listId) dialog->listChoice()->setCurrentIndex(static_cast<int>(k));
+            if (dialog->choices()[k].listId == listId)
+                dialog->listChoice()->setCurrentIndex(static_cast<int>(k));
     }
     std::vector<int> shown() const {
         std::vector<int> out;
@@ -70,7 +73,8 @@ public:
     void expectRowTexts() const {
         for (int row = 0; row < dialog->rows()->count(); ++row) {
             const int channel = dialog->rows()->item(row)->data(Qt::UserRole).toInt();
-            const QString name = channel < 5 ? QString("TV%1").arg(channel) : QString("Radio%1").arg(channel - 5);
+            const QString name =
+                channel < 5 ? QString("TV%1").arg(channel) : QString("Radio%1").arg(channel - 5);
             EXPECT_EQ(dialog->rows()->item(row)->text(), QString::asprintf("%4d ", row + 1) + name);
         }
     }
@@ -217,7 +221,8 @@ TEST(ResortDialog, DragThenMoveUpThenSaveStoresExactlyTheRowsShown) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(f.dialog.get()));
     CDragAndDropListBox* box = f.dialog->rows();
     const auto send = [box](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, QPointF(at), QPointF(box->viewport()->mapToGlobal(at)), button, buttons, Qt::NoModifier);
+        QMouseEvent event(type, QPointF(at), QPointF(box->viewport()->mapToGlobal(at)), button, buttons,
+                          Qt::NoModifier);
         QCoreApplication::sendEvent(box->viewport(), &event);
     };
     const QPoint from = box->visualItemRect(box->item(0)).center();

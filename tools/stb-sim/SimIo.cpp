@@ -1,8 +1,8 @@
 #include "SimIo.h"
 
-#include <cerrno>
 #include <poll.h>
 #include <sys/socket.h>
+#include <cerrno>
 
 namespace stbsim {
 namespace {

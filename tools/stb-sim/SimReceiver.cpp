@@ -38,23 +38,26 @@ bool inStorage(uint32_t address, uint32_t length) {
 }
 
 bool touchesDatabaseArea(uint32_t address, uint32_t length) {
-    return length > 0 && uint64_t{address} + length > kDbImageAddress && address < uint64_t{kDbImageAddress} + kDbImageLength;
+    return length > 0 && uint64_t{address} + length > kDbImageAddress &&
+           address < uint64_t{kDbImageAddress} + kDbImageLength;
 }
 
 const char* ioText(IoResult r) {
     switch (r) {
-    case IoResult::Done: return "done";
-    case IoResult::Closed: return "peer-closed";
-    case IoResult::TimedOut: return "timed-out";
-    case IoResult::Stopped: return "stopped";
+        case IoResult::Done: return "done";
+        case IoResult::Closed: return "peer-closed";
+        case IoResult::TimedOut: return "timed-out";
+        case IoResult::Stopped: return "stopped";
     }
     return "?";
 }
 
-std::string describe(const char* direction, uint32_t address, uint32_t length, uint64_t packets, uint64_t count) {
+std::string describe(const char* direction, uint32_t address, uint32_t length, uint64_t packets,
+                     uint64_t count) {
     char text[160];
-    std::snprintf(text, sizeof text, "%s address=0x%06" PRIX32 " length=%" PRIu32 " packets=%" PRIu64 "/%" PRIu64,
-                  direction, address, length, packets, count);
+    std::snprintf(text, sizeof text,
+                  "%s address=0x%06" PRIX32 " length=%" PRIu32 " packets=%" PRIu64 "/%" PRIu64, direction,
+                  address, length, packets, count);
     return text;
 }
 
@@ -86,7 +89,8 @@ std::string serveRead(Receiver& receiver, int connection, uint32_t address, uint
             if (closeNow(receiver.options, sent))
                 return describe("read", address, length, sent, count) + " result=closed-early";
             const IoResult r = writeExact(connection, packet, kPacketSize);
-            if (r != IoResult::Done) return describe("read", address, length, sent, count) + " result=" + ioText(r);
+            if (r != IoResult::Done)
+                return describe("read", address, length, sent, count) + " result=" + ioText(r);
             ++sent;
         }
     }
@@ -116,21 +120,28 @@ std::string serveWrite(Receiver& receiver, int connection, uint32_t address, uin
         if (closeNow(receiver.options, received))
             return describe("write", address, length, received, count) + " result=closed-early";
         const IoResult r = readExact(connection, packet, kPacketSize);
-        if (r != IoResult::Done) return describe("write", address, length, received, count) + " result=" + ioText(r);
+        if (r != IoResult::Done)
+            return describe("write", address, length, received, count) + " result=" + ioText(r);
         ++received;
         if (be32(packet + kPacketLengthOffset) != length) note("length-mismatch", expected);
         if (be16(packet + kPacketCountOffset) != count) note("count-mismatch", expected);
-        if (packet[kPacketMarkerOffset] != kPacketMarker0 || packet[kPacketMarkerOffset + 1] != kPacketMarker1)
+        if (packet[kPacketMarkerOffset] != kPacketMarker0 ||
+            packet[kPacketMarkerOffset + 1] != kPacketMarker1)
             note("marker-mismatch", expected);
         const uint16_t index = be16(packet + kPacketIndexOffset);
         if (index != expected) note("index-mismatch", expected);
-        if (expected == 0) announcedSum = be32(packet + kPacketChecksumOffset);
-        else if (be32(packet + kPacketChecksumOffset) != announcedSum) note("checksum-field-mismatch", expected);
-        if (index < count) std::memcpy(staged.data() + index * kPacketPayloadSize, packet + kPacketHeaderSize, kPacketPayloadSize);
+        if (expected == 0)
+            announcedSum = be32(packet + kPacketChecksumOffset);
+        else if (be32(packet + kPacketChecksumOffset) != announcedSum)
+            note("checksum-field-mismatch", expected);
+        if (index < count)
+            std::memcpy(staged.data() + index * kPacketPayloadSize, packet + kPacketHeaderSize,
+                        kPacketPayloadSize);
     }
     const uint32_t actualSum = sumBytes(staged.data(), length);
     const bool sumOk = actualSum == announcedSum;
-    std::string line = describe("write", address, length, received, count) + (sumOk ? " checksum=ok" : " checksum=bad");
+    std::string line =
+        describe("write", address, length, received, count) + (sumOk ? " checksum=ok" : " checksum=bad");
     if (!sumOk || !problems.empty()) return line + " result=rejected" + problems;
     std::memcpy(receiver.storage.data() + (address - kStorageBase), staged.data(), length);
     line += " result=stored";
@@ -149,7 +160,8 @@ bool loadDatabaseArea(Receiver& receiver, const std::string& path) {
 
 bool saveDatabaseArea(const Receiver& receiver, const std::string& path) {
     std::vector<uint8_t> bytes(kDbFileSize, 0);
-    std::memcpy(bytes.data() + kDbAreaOffset, receiver.storage.data() + (kDbImageAddress - kStorageBase), kDbAreaSize);
+    std::memcpy(bytes.data() + kDbAreaOffset, receiver.storage.data() + (kDbImageAddress - kStorageBase),
+                kDbAreaSize);
     return saveFileSafely(path, [&bytes](DbFile& file) {
                return file.seek(0) && file.write(bytes.data(), bytes.size()) && stampFileHeader(file) == 1;
            }) == SaveResult::Saved;
@@ -164,7 +176,8 @@ std::string serveConnection(Receiver& receiver, int connection) {
     const uint32_t length = be32(frame + kFrameLengthOffset);
     if (receiver.options.stall) {
         drainUntilClosed(connection);
-        return describe(direction == kToReceiver ? "write" : "read", address, length, 0, packetCountFor(length)) +
+        return describe(direction == kToReceiver ? "write" : "read", address, length, 0,
+                        packetCountFor(length)) +
                " result=stalled";
     }
     if (direction == kFromReceiver) return serveRead(receiver, connection, address, length);

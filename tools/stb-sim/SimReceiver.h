@@ -15,12 +15,12 @@ inline constexpr uint32_t kStorageSize = 0x80000;
 
 struct Options {
     uint32_t listenAddress = 0x7F000001;  // 127.0.0.1
-    std::string dbPath;    // load the database area from this .kdat file
-    std::string savePath;  // write the database area to this .kdat file after each write into it
-    bool stall = false;       // read the command, then send nothing
-    long closeAfter = -1;     // close after this many packets (-1: never)
-    bool badIndex = false;    // the first packet of a read carries an index beyond the count
-    bool duplicate = false;   // send every packet of a read twice
+    std::string dbPath;                   // load the database area from this .kdat file
+    std::string savePath;    // write the database area to this .kdat file after each write into it
+    bool stall = false;      // read the command, then send nothing
+    long closeAfter = -1;    // close after this many packets (-1: never)
+    bool badIndex = false;   // the first packet of a read carries an index beyond the count
+    bool duplicate = false;  // send every packet of a read twice
 };
 
 struct Receiver {

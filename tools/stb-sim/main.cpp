@@ -7,18 +7,18 @@
 #include "link/Protocol.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <string>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
     stbsim::Receiver receiver;
     if (!parseOptions(argc, argv, receiver.options)) return usage();
     if (!receiver.options.dbPath.empty() && !stbsim::loadDatabaseArea(receiver, receiver.options.dbPath)) {
-        std::fprintf(stderr, "stb-sim: cannot read the database area of %s\n", receiver.options.dbPath.c_str());
+        std::fprintf(stderr, "stb-sim: cannot read the database area of %s\n",
+                     receiver.options.dbPath.c_str());
         return 1;
     }
 
@@ -112,8 +113,9 @@ int main(int argc, char** argv) {
 
     const int listener = listenOn(receiver.options.listenAddress);
     if (listener < 0) {
-        std::fprintf(stderr, "stb-sim: cannot listen on %s:%u: %s\n", dotted(receiver.options.listenAddress).c_str(),
-                     tovu::kReceiverPort, std::strerror(errno));
+        std::fprintf(stderr, "stb-sim: cannot listen on %s:%u: %s\n",
+                     dotted(receiver.options.listenAddress).c_str(), tovu::kReceiverPort,
+                     std::strerror(errno));
         return 1;
     }
     std::printf("listening on %s:%u\n", dotted(receiver.options.listenAddress).c_str(), tovu::kReceiverPort);
