@@ -1,25 +1,25 @@
 // The three transfers end to end against the receiver simulator, and every message they give.
-#include "LinkFixtures.h"
-#include "SimProcess.h"
+#include "LinkSupport.h"
 
 #include "db/DbFileFormat.h"
 #include "db/DbImage.h"
 #include "freqlist/ProviderFreqList.h"
 #include "link/StbLink.h"
 #include "link/Transactions.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
+#include <sstream>
 
 namespace tovu {
 namespace {
 
 using test::loopback;
+using test::readFileBytes;
 using test::SimProcess;
 using test::TempDir;
+using test::writeFileBytes;
 
 std::vector<uint8_t> slice(const std::vector<uint8_t>& bytes, size_t from, size_t to) {
     return {bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(to)};
@@ -30,85 +30,75 @@ bool fileValidates(const std::string& path) {
     return file.open(path, PosixDbFile::Mode::ReadOnly) && validateDbFile(file);
 }
 
-bool startsWith(const std::string& line, const std::string& prefix) { return line.rfind(prefix, 0) == 0; }
+size_t filesIn(const TempDir& dir) {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {}));
+}
 
-TEST(Download, WritesTheReceiversAreaBehindAStampedHeader) {
+TEST(Download, StoresTheReceiversAreaBehindAStampedHeaderAndKeepsALongerFilesTail) {
     TempDir dir;
     const auto receiverDb = test::patternKdat(1);
-    test::writeFileBytes(dir.file("receiver.kdat"), receiverDb);
-    SimProcess sim(loopback(10, 0, 1), {"--db", dir.file("receiver.kdat")});
+    writeFileBytes(dir.file("receiver.kdat"), receiverDb);
+    writeFileBytes(dir.file("longer.kdat"), std::vector<uint8_t>(kDbFileSize + 4096, 0x5C));
+    // A receiver that sends every packet twice: the repeats are ignored.
+    SimProcess sim(loopback(10, 0, 1), {"--db", dir.file("receiver.kdat"), "--duplicate"});
     ASSERT_TRUE(sim.listening());
 
-    const TransferOutcome outcome = downloadDatabase(sim.address(), dir.file("down.kdat"));
-    EXPECT_EQ(outcome.message, "Download chan information completed!");
-    EXPECT_EQ(outcome.caption, OutcomeCaption::ApplicationName);
-    EXPECT_TRUE(outcome.success);
-    const auto file = test::readFileBytes(dir.file("down.kdat"));
-    ASSERT_EQ(file.size(), kDbFileSize);
-    EXPECT_EQ(slice(file, kDbAreaOffset, kDbFileSize), slice(receiverDb, kDbAreaOffset, kDbFileSize));
-    EXPECT_EQ(slice(file, 32, kHeaderBlockSize), std::vector<uint8_t>(kHeaderBlockSize - 32, 0));
-    EXPECT_TRUE(fileValidates(dir.file("down.kdat")));
-    EXPECT_TRUE(startsWith(sim.nextLine(), "read address=0x6A0000 length=262144 packets=256/256"));
+    for (const char* name : {"new.kdat", "longer.kdat"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(downloadDatabase(sim.address(), dir.file(name)).success);
+        const auto file = readFileBytes(dir.file(name));
+        ASSERT_EQ(file.size(), name[0] == 'n' ? kDbFileSize : kDbFileSize + 4096);
+        EXPECT_EQ(slice(file, kDbAreaOffset, kDbFileSize), slice(receiverDb, kDbAreaOffset, kDbFileSize));
+        EXPECT_EQ(slice(file, 32, kHeaderBlockSize), std::vector<uint8_t>(kHeaderBlockSize - 32, 0));
+        EXPECT_EQ(slice(file, kDbFileSize, file.size()),
+                  std::vector<uint8_t>(file.size() - kDbFileSize, 0x5C));
+        EXPECT_TRUE(fileValidates(dir.file(name)));
+    }
 }
 
-TEST(Download, LongerExistingFileKeepsItsTailAndStillValidates) {
+TEST(Download, FailureLeavesANewFileEmptyAndAnExistingOneAsItWas) {
     TempDir dir;
-    test::writeFileBytes(dir.file("receiver.kdat"), test::patternKdat(2));
-    std::vector<uint8_t> longer(kDbFileSize + 4096, 0x5C);
-    test::writeFileBytes(dir.file("down.kdat"), longer);
-    SimProcess sim(loopback(10, 0, 2), {"--db", dir.file("receiver.kdat")});
-    ASSERT_TRUE(sim.listening());
-
-    ASSERT_TRUE(downloadDatabase(sim.address(), dir.file("down.kdat")).success);
-    const auto file = test::readFileBytes(dir.file("down.kdat"));
-    ASSERT_EQ(file.size(), longer.size());
-    EXPECT_EQ(slice(file, kDbFileSize, file.size()), std::vector<uint8_t>(4096, 0x5C));
-    EXPECT_TRUE(fileValidates(dir.file("down.kdat")));
-}
-
-TEST(Download, BlankAddressLeavesANewFileEmptyAndAnExistingOneAsItWas) {
-    TempDir dir;
-    EXPECT_EQ(downloadDatabase(std::nullopt, dir.file("new.kdat")).message,
-              "Please Fill Ip address of server!");
-    ASSERT_TRUE(std::filesystem::exists(dir.file("new.kdat")));
-    EXPECT_EQ(std::filesystem::file_size(dir.file("new.kdat")), 0u);
-
-    const std::vector<uint8_t> old = {1, 2, 3};
-    test::writeFileBytes(dir.file("old.kdat"), old);
-    EXPECT_FALSE(downloadDatabase(std::nullopt, dir.file("old.kdat")).success);
-    EXPECT_EQ(test::readFileBytes(dir.file("old.kdat")), old);
-}
-
-TEST(Download, FailedTransferLeavesTheFileAsItWas) {
-    TempDir dir;
+    writeFileBytes(dir.file("receiver.kdat"), test::patternKdat(2));
     const auto old = test::patternKdat(3);
-    test::writeFileBytes(dir.file("old.kdat"), old);
-    SimProcess sim(loopback(10, 0, 3), {"--close-after", "100"});
-    ASSERT_TRUE(sim.listening());
-    EXPECT_EQ(downloadDatabase(sim.address(), dir.file("old.kdat")).message,
+    writeFileBytes(dir.file("old.kdat"), old);
+    SimProcess closing(loopback(10, 0, 3), {"--close-after", "100"});
+    SimProcess healthy(loopback(10, 3, 2), {"--db", dir.file("receiver.kdat")});
+    ASSERT_TRUE(closing.listening() && healthy.listening());
+
+    EXPECT_FALSE(downloadDatabase(std::nullopt, dir.file("new.kdat")).success);
+    EXPECT_EQ(readFileBytes(dir.file("new.kdat")), std::vector<uint8_t>{});  // created, and empty
+    EXPECT_FALSE(downloadDatabase(std::nullopt, dir.file("old.kdat")).success);
+    EXPECT_EQ(readFileBytes(dir.file("old.kdat")), old);
+    EXPECT_EQ(downloadDatabase(closing.address(), dir.file("old.kdat")).message,
               "Cannot connect to STB, Please check!");
-    EXPECT_EQ(test::readFileBytes(dir.file("old.kdat")), old);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
+    EXPECT_EQ(readFileBytes(dir.file("old.kdat")), old);
+    TransferOutcome outcome;
+    {
+        test::FileSizeLimit full(1024);  // every write of the download fails
+        ASSERT_TRUE(full.active());
+        outcome = downloadDatabase(healthy.address(), dir.file("old.kdat"));
+    }
+    EXPECT_EQ(outcome.message, "Fail to write DB!");
+    EXPECT_EQ(outcome.caption, OutcomeCaption::Message);
+    EXPECT_FALSE(outcome.success);
+    EXPECT_EQ(readFileBytes(dir.file("old.kdat")), old);
+    EXPECT_EQ(filesIn(dir), 3u);  // no temporary left
 }
 
-TEST(Upload, KeepsTheReceiversHeaderAndSendsAConsistentBlock0) {
+TEST(Upload, KeepsTheReceiversHeaderAndStoresTheProviderListWithItsChecksum) {
     TempDir dir;
     const auto receiverDb = test::patternKdat(4);
-    test::writeFileBytes(dir.file("receiver.kdat"), receiverDb);
+    writeFileBytes(dir.file("receiver.kdat"), receiverDb);
     const auto upload = test::patternKdat(5);
-    test::writeFileBytes(dir.file("up.kdat"), upload);
+    writeFileBytes(dir.file("up.kdat"), upload);
+    test::writeText(dir.file("cable.xml"), test::cableXml(3, 4));
     SimProcess sim(loopback(10, 0, 4), {"--db", dir.file("receiver.kdat"), "--save", dir.file("saved.kdat")});
     ASSERT_TRUE(sim.listening());
 
-    const TransferOutcome outcome = uploadDatabase(sim.address(), dir.file("up.kdat"));
-    EXPECT_EQ(outcome.message, "Upload chan DB completed");
-    EXPECT_EQ(outcome.caption, OutcomeCaption::ApplicationName);
-    EXPECT_TRUE(outcome.success);
-    EXPECT_TRUE(startsWith(sim.nextLine(), "read address=0x6D0000 length=4096 packets=4/4"));
-    EXPECT_EQ(sim.nextLine(),
-              "write address=0x6A0000 length=262144 packets=256/256 checksum=ok result=stored saved");
-
-    const auto saved = test::readFileBytes(dir.file("saved.kdat"));
+    ASSERT_TRUE(uploadDatabase(sim.address(), dir.file("up.kdat")).success);
+    (void)sim.nextLine();  // the read of the receiver's header
+    ASSERT_NE(sim.nextLine().find("result=stored saved"), std::string::npos);
+    const auto saved = readFileBytes(dir.file("saved.kdat"));
     ASSERT_EQ(saved.size(), kDbFileSize);
     const size_t block0 = blockFileOffset(0);
     EXPECT_EQ(slice(saved, block0, block0 + 72), slice(receiverDb, block0, block0 + 72));
@@ -116,37 +106,9 @@ TEST(Upload, KeepsTheReceiversHeaderAndSendsAConsistentBlock0) {
               slice(upload, block0 + 72, block0 + kBlockDataSize));
     EXPECT_TRUE(verifyBlock(saved.data() + block0));
     EXPECT_EQ(slice(saved, kDbAreaOffset, block0), slice(upload, kDbAreaOffset, block0));
-    EXPECT_EQ(test::readFileBytes(dir.file("up.kdat")), upload);  // the file on disk is not changed
-}
+    EXPECT_EQ(readFileBytes(dir.file("up.kdat")), upload);  // the file on disk is not changed
 
-TEST(Upload, InvalidFileIsReportedAfterTheReceiversHeaderWasReadAndNothingIsSent) {
-    TempDir dir;
-    auto broken = test::patternKdat(6);
-    broken[blockFileOffset(1) + 10] ^= 0xFF;  // block 1 no longer matches its checksum
-    test::writeFileBytes(dir.file("broken.kdat"), broken);
-    SimProcess sim(loopback(10, 0, 5));
-    ASSERT_TRUE(sim.listening());
-    const TransferOutcome outcome = uploadDatabase(sim.address(), dir.file("broken.kdat"));
-    EXPECT_EQ(outcome.message, "Invalid DB File!");
-    EXPECT_EQ(outcome.caption, OutcomeCaption::Message);
-    const auto lines = test::remainingLines(sim);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_TRUE(startsWith(lines[0], "read address=0x6D0000 length=4096"));
-    EXPECT_EQ(lines[1], "stopped");
-}
-
-TEST(UploadProviderList, SendsTheListWithItsChecksum) {
-    TempDir dir;
-    const std::string xml = test::cableXml(3, 4);
-    test::writeFileBytes(dir.file("cable.xml"), std::vector<uint8_t>(xml.begin(), xml.end()));
-    SimProcess sim(loopback(10, 0, 6));
-    ASSERT_TRUE(sim.listening());
-
-    const TransferOutcome outcome = uploadProviderList(sim.address(), dir.file("cable.xml"));
-    EXPECT_EQ(outcome.message, "Upload chan DB completed");
-    EXPECT_TRUE(outcome.success);
-    EXPECT_EQ(sim.nextLine(), "write address=0x660000 length=65536 packets=64/64 checksum=ok result=stored");
-
+    ASSERT_TRUE(uploadProviderList(sim.address(), dir.file("cable.xml")).success);
     std::vector<uint8_t> expected(kProviderFreqListSize, 0);
     loadCableXml(dir.file("cable.xml"), expected.data());
     ASSERT_EQ(freqListTransponderCount(expected.data()), 12u);
@@ -157,170 +119,108 @@ TEST(UploadProviderList, SendsTheListWithItsChecksum) {
     EXPECT_EQ(stored, expected);
 }
 
-TEST(UploadProviderList, ListWithoutTransponderSendsNothing) {
-    TempDir dir;
-    const std::string xml = "<cables><cable name=\"empty\"/></cables>";
-    test::writeFileBytes(dir.file("cable.xml"), std::vector<uint8_t>(xml.begin(), xml.end()));
-    SimProcess sim(loopback(10, 0, 7));
-    ASSERT_TRUE(sim.listening());
-    EXPECT_EQ(uploadProviderList(sim.address(), dir.file("cable.xml")).message, "Invalid DB File!");
-    EXPECT_EQ(test::remainingLines(sim), std::vector<std::string>{"stopped"});
-}
+// ---- Every message of the three transfers, and what the receiver saw ----
 
-// ---- Every message of the three transfers ----
+using Transaction = TransferOutcome (*)(ReceiverAddress, const std::string&);
+constexpr uint32_t kBlank = 0;
+constexpr uint32_t kNobody = loopback(10, 1, 250);  // every other address has a simulator
+
+const TransferOutcome kFill{"Please Fill Ip address of server!", OutcomeCaption::Message, false};
+const TransferOutcome kOpen{"Fail to open DB!", OutcomeCaption::Message, false};
+const TransferOutcome kInvalid{"Invalid DB File!", OutcomeCaption::Message, false};
+const TransferOutcome kCannot{"Cannot connect to STB, Please check!", OutcomeCaption::ApplicationName, false};
+const TransferOutcome kDownloaded{"Download chan information completed!", OutcomeCaption::ApplicationName,
+                                  true};
+const TransferOutcome kUploaded{"Upload chan DB completed", OutcomeCaption::ApplicationName, true};
 
 struct MessageCase {
     const char* name;
-    uint8_t host;  // the simulator listens on 127.10.1.host; 0: no simulator
-    std::function<TransferOutcome(const TempDir&, ReceiverAddress)> run;
-    const char* message;
-    OutcomeCaption caption;
-    bool success;
+    Transaction run;
+    uint32_t address;  // kBlank: a blank address
+    const char* simOptions;
+    const char* file;
+    TransferOutcome outcome;
+    const char* simLines;  // how each line the simulator printed starts, '|' between lines
+    long long minMs = 0;   // the least time the transaction takes
 };
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+    return parts;
+}
 
 class Messages : public testing::TestWithParam<MessageCase> {};
 
-TEST_P(Messages, ComeOutWithTheirCaption) {
+TEST_P(Messages, ComeOutWithTheirCaptionAfterWhatTheReceiverSaw) {
     const MessageCase& c = GetParam();
     TempDir dir;
-    test::writePatternKdat(dir, "valid.kdat", 7);
+    writeFileBytes(dir.file("valid.kdat"), test::patternKdat(7));
     auto broken = test::patternKdat(8);
-    broken[blockFileOffset(0) + 100] ^= 1;
-    test::writeFileBytes(dir.file("broken.kdat"), broken);
-    const std::string good = test::cableXml(1, 2), empty = "<cables><cable name=\"x\"></cable></cables>";
-    test::writeFileBytes(dir.file("cable.xml"), std::vector<uint8_t>(good.begin(), good.end()));
-    test::writeFileBytes(dir.file("empty.xml"), std::vector<uint8_t>(empty.begin(), empty.end()));
-
-    const uint32_t address = loopback(10, 1, c.host == 0 ? 250 : c.host);
+    broken[blockFileOffset(1) + 10] ^= 1;  // block 1 no longer matches its checksum
+    writeFileBytes(dir.file("broken.kdat"), broken);
+    test::writeText(dir.file("cable.xml"), test::cableXml(1, 2));
+    test::writeText(dir.file("empty.xml"), "<cables><cable name=\"x\"></cable></cables>");
     std::unique_ptr<SimProcess> sim;
-    if (c.host != 0) {
-        sim = std::make_unique<SimProcess>(address, std::vector<std::string>{"--db", dir.file("valid.kdat")});
+    if (c.address != kBlank && c.address != kNobody) {
+        auto options = split(c.simOptions, ' ');
+        options.insert(options.end(), {"--db", dir.file("valid.kdat")});
+        sim = std::make_unique<SimProcess>(c.address, options);
         ASSERT_TRUE(sim->listening());
     }
-    const TransferOutcome outcome = c.run(dir, address);
-    EXPECT_EQ(outcome.message, c.message);
-    EXPECT_EQ(outcome.caption, c.caption);
-    EXPECT_EQ(outcome.success, c.success);
-}
 
-constexpr auto kMessage = OutcomeCaption::Message;
-constexpr auto kAppName = OutcomeCaption::ApplicationName;
-constexpr const char* kFill = "Please Fill Ip address of server!";
-constexpr const char* kCannot = "Cannot connect to STB, Please check!";
-
-TransferOutcome download(const TempDir& d, ReceiverAddress a, const char* name) {
-    return downloadDatabase(a, d.file(name));
-}
-TransferOutcome upload(const TempDir& d, ReceiverAddress a, const char* name) {
-    return uploadDatabase(a, d.file(name));
-}
-TransferOutcome uploadFreq(const TempDir& d, ReceiverAddress a, const char* name) {
-    return uploadProviderList(a, d.file(name));
+    const auto start = std::chrono::steady_clock::now();
+    const TransferOutcome outcome =
+        c.run(c.address == kBlank ? ReceiverAddress{} : ReceiverAddress{c.address}, dir.file(c.file));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(outcome.message, c.outcome.message);
+    EXPECT_EQ(outcome.caption, c.outcome.caption);
+    EXPECT_EQ(outcome.success, c.outcome.success);
+    EXPECT_GE(waited, std::chrono::milliseconds(c.minMs));
+    EXPECT_LT(waited, std::chrono::milliseconds(c.minMs + 4000));
+    if (!sim) return;
+    for (const std::string& prefix : split(c.simLines, '|')) {
+        const std::string line = sim->nextLine();
+        EXPECT_EQ(line.rfind(prefix, 0), 0u) << line;
+    }
+    EXPECT_EQ(sim->linesUntilStopped(), std::vector<std::string>{"stopped"});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Messages,
     testing::Values(
-        MessageCase{"DownloadBlankAddress", 0,
-                    [](auto& d, auto) { return download(d, std::nullopt, "x.kdat"); }, kFill, kMessage,
-                    false},
-        MessageCase{"UploadBlankAddress", 0,
-                    [](auto& d, auto) { return upload(d, std::nullopt, "valid.kdat"); }, kFill, kMessage,
-                    false},
-        MessageCase{"UploadFreqBlankAddress", 0,
-                    [](auto& d, auto) { return uploadFreq(d, std::nullopt, "cable.xml"); }, kFill, kMessage,
-                    false},
-        MessageCase{"DownloadIntoMissingFolder", 0,
-                    [](auto& d, auto a) { return download(d, a, "no/such.kdat"); }, "Fail to open DB!",
-                    kMessage, false},
-        MessageCase{"DownloadOntoAFolder", 0, [](auto& d, auto a) { return download(d, a, ""); },
-                    "Fail to open DB!", kMessage, false},
-        MessageCase{"UploadMissingFile", 1, [](auto& d, auto a) { return upload(d, a, "missing.kdat"); },
-                    "Fail to open DB!", kMessage, false},
-        MessageCase{"UploadFreqMissingFile", 0,
-                    [](auto& d, auto a) { return uploadFreq(d, a, "missing.xml"); }, "Fail to open DB!",
-                    kMessage, false},
-        MessageCase{"UploadInvalidFile", 2, [](auto& d, auto a) { return upload(d, a, "broken.kdat"); },
-                    "Invalid DB File!", kMessage, false},
-        MessageCase{"UploadFreqNoTransponder", 3,
-                    [](auto& d, auto a) { return uploadFreq(d, a, "empty.xml"); }, "Invalid DB File!",
-                    kMessage, false},
-        MessageCase{"DownloadNoReceiver", 0, [](auto& d, auto a) { return download(d, a, "x.kdat"); },
-                    kCannot, kAppName, false},
-        MessageCase{"UploadNoReceiverEvenWithoutFile", 0,
-                    [](auto& d, auto a) { return upload(d, a, "missing.kdat"); }, kCannot, kAppName, false},
-        MessageCase{"UploadFreqNoReceiver", 0, [](auto& d, auto a) { return uploadFreq(d, a, "cable.xml"); },
-                    kCannot, kAppName, false},
-        MessageCase{"DownloadCompleted", 4, [](auto& d, auto a) { return download(d, a, "x.kdat"); },
-                    "Download chan information completed!", kAppName, true},
-        MessageCase{"UploadCompleted", 5, [](auto& d, auto a) { return upload(d, a, "valid.kdat"); },
-                    "Upload chan DB completed", kAppName, true},
-        MessageCase{"UploadFreqCompleted", 6, [](auto& d, auto a) { return uploadFreq(d, a, "cable.xml"); },
-                    "Upload chan DB completed", kAppName, true}),
+        MessageCase{"DownloadBlankAddress", downloadDatabase, kBlank, "", "x.kdat", kFill, ""},
+        MessageCase{"UploadBlankAddress", uploadDatabase, kBlank, "", "valid.kdat", kFill, ""},
+        MessageCase{"UploadFreqBlankAddress", uploadProviderList, kBlank, "", "cable.xml", kFill, ""},
+        MessageCase{"DownloadIntoMissingFolder", downloadDatabase, kNobody, "", "no/such.kdat", kOpen, ""},
+        MessageCase{"DownloadOntoAFolder", downloadDatabase, kNobody, "", "", kOpen, ""},
+        MessageCase{"UploadMissingFileAfterTheReceiversHeader", uploadDatabase, loopback(10, 1, 1), "",
+                    "missing.kdat", kOpen, "read address=0x6D0000 length=4096 packets=4/4"},
+        MessageCase{"UploadFreqMissingFile", uploadProviderList, kNobody, "", "missing.xml", kOpen, ""},
+        MessageCase{"UploadInvalidFileSendsNothing", uploadDatabase, loopback(10, 1, 2), "", "broken.kdat",
+                    kInvalid, "read address=0x6D0000 length=4096 packets=4/4"},
+        MessageCase{"UploadFreqNoTransponderSendsNothing", uploadProviderList, loopback(10, 1, 3), "",
+                    "empty.xml", kInvalid, ""},
+        MessageCase{"DownloadNoReceiver", downloadDatabase, kNobody, "", "x.kdat", kCannot, ""},
+        MessageCase{"UploadNoReceiverEvenWithoutFile", uploadDatabase, kNobody, "", "missing.kdat", kCannot,
+                    ""},
+        MessageCase{"UploadFreqNoReceiver", uploadProviderList, kNobody, "", "cable.xml", kCannot, ""},
+        MessageCase{"DownloadCompleted", downloadDatabase, loopback(10, 1, 4), "", "x.kdat", kDownloaded,
+                    "read address=0x6A0000 length=262144 packets=256/256 checksum="},
+        MessageCase{"UploadCompleted", uploadDatabase, loopback(10, 1, 5), "", "valid.kdat", kUploaded,
+                    "read address=0x6D0000 length=4096 packets=4/4|"
+                    "write address=0x6A0000 length=262144 packets=256/256 checksum=ok result=stored"},
+        MessageCase{"UploadFreqCompleted", uploadProviderList, loopback(10, 1, 6), "", "cable.xml", kUploaded,
+                    "write address=0x660000 length=65536 packets=64/64 checksum=ok result=stored"},
+        MessageCase{"DownloadStalledFailsAfterThePacketTimeOut", downloadDatabase, loopback(10, 2, 1),
+                    "--stall", "x.kdat", kCannot,
+                    "read address=0x6A0000 length=262144 packets=0/256 result=stalled", 4900},
+        MessageCase{"DownloadClosedEarly", downloadDatabase, loopback(10, 2, 2), "--close-after 10", "x.kdat",
+                    kCannot, "read address=0x6A0000 length=262144 packets=10/256 result=closed-early"},
+        MessageCase{"DownloadBadIndex", downloadDatabase, loopback(10, 2, 3), "--bad-index", "x.kdat",
+                    kCannot, "read address=0x6A0000 length=262144 packets="}),
     [](const auto& row) { return std::string(row.param.name); });
-
-// ---- Receivers that misbehave ----
-
-struct FaultCase {
-    const char* name;
-    uint8_t host;  // 127.10.2.host
-    std::vector<std::string> options;
-    int result;
-    const char* simLine;  // how the simulator saw it
-};
-
-class Faults : public testing::TestWithParam<FaultCase> {};
-
-TEST_P(Faults, EndTheDownloadAsTheyShould) {
-    const FaultCase& c = GetParam();
-    TempDir dir;
-    const auto receiverDb = test::patternKdat(9);
-    test::writeFileBytes(dir.file("receiver.kdat"), receiverDb);
-    auto options = c.options;
-    options.insert(options.end(), {"--db", dir.file("receiver.kdat")});
-    SimProcess sim(loopback(10, 2, c.host), options);
-    ASSERT_TRUE(sim.listening());
-
-    StbLink::LinkSettings quick;
-    quick.packetTimeoutMs = 300;
-    std::vector<uint8_t> buffer(kDbAreaSize, 0);
-    EXPECT_EQ(StbLink::transferWith(quick, sim.address(), kFromReceiver, buffer.data(), kDbImageAddress,
-                                    kDbImageLength),
-              c.result);
-    if (c.result == 1) {
-        EXPECT_EQ(buffer, slice(receiverDb, kDbAreaOffset, kDbFileSize));
-    }
-    EXPECT_TRUE(startsWith(sim.nextLine(), c.simLine));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Receivers, Faults,
-    testing::Values(
-        FaultCase{
-            "Stall", 1, {"--stall"}, 0, "read address=0x6A0000 length=262144 packets=0/256 result=stalled"},
-        FaultCase{"EarlyClose",
-                  2,
-                  {"--close-after", "10"},
-                  0,
-                  "read address=0x6A0000 length=262144 packets=10/256 result=closed-early"},
-        FaultCase{"BadIndex", 3, {"--bad-index"}, 0, "read address=0x6A0000 length=262144"},
-        FaultCase{"DuplicatePackets", 4, {"--duplicate"}, 1, "read address=0x6A0000 length=262144"},
-        FaultCase{"Healthy", 5, {}, 1, "read address=0x6A0000 length=262144 packets=256/256"}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-TEST(Download, StalledReceiverFailsAfterThePacketTimeOut) {
-    TempDir dir;
-    SimProcess sim(loopback(10, 0, 8), {"--stall"});
-    ASSERT_TRUE(sim.listening());
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(downloadDatabase(sim.address(), dir.file("x.kdat")).message,
-              "Cannot connect to STB, Please check!");
-    const auto waited =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-            .count();
-    EXPECT_GE(waited, 4900);
-    EXPECT_LT(waited, 9000);
-}
 
 }  // namespace
 }  // namespace tovu
