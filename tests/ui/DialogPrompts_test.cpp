@@ -31,7 +31,7 @@ struct InTempFolder {
     QString previous;
 };
 
-TEST(DialogPrompts, MessageBoxShowsTextCaptionIconAndOnlyOk) {
+TEST(DialogPrompts, MessageBoxAndConfirmationShowTextCaptionIconButtonsAndOwner) {
     test::uiApplication();
     QWidget owner;
     DialogPrompts prompts;
@@ -48,11 +48,7 @@ TEST(DialogPrompts, MessageBoxShowsTextCaptionIconAndOnlyOk) {
         &seen);
     prompts.showMessage(&owner, "Fail to open DB!", "Message", MessageIcon::Warning);
     EXPECT_EQ(seen, 1);
-}
 
-TEST(DialogPrompts, ConfirmationAnswersOkOrCancel) {
-    test::uiApplication();
-    DialogPrompts prompts;
     for (const auto answer : {QMessageBox::Ok, QMessageBox::Cancel}) {
         test::whenModal<QMessageBox>([answer](QMessageBox& box) {
             EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
@@ -64,9 +60,11 @@ TEST(DialogPrompts, ConfirmationAnswersOkOrCancel) {
     }
 }
 
-TEST(DialogPrompts, FileChooserStartsHereWithTheDefaultNameAndFilters) {
+TEST(DialogPrompts, FileChooserStartsHereWithTheDefaultNameAndFiltersOrIsCancelled) {
     InTempFolder folder;
     DialogPrompts prompts;
+    test::whenModal<QFileDialog>([](QFileDialog& d) { d.reject(); });
+    EXPECT_FALSE(prompts.chooseFile(nullptr, providerFilePreset()).has_value());
     int seen = 0;
     test::whenModal<QFileDialog>(
         [&folder](QFileDialog& d) {
@@ -91,24 +89,16 @@ TEST(DialogPrompts, FileChooserStartsHereWithTheDefaultNameAndFilters) {
     EXPECT_EQ(QFileInfo(QFileInfo(*chosen).path()).canonicalFilePath(), QDir(folder.here()).canonicalPath());
 }
 
-TEST(DialogPrompts, CancelledChooserAndBrowserGiveNothing) {
+TEST(DialogPrompts, FolderBrowserGivesTheHighlightedSettingsFolderOrIsCancelled) {
     InTempFolder folder;
     DialogPrompts prompts;
-    test::whenModal<QFileDialog>([](QFileDialog& d) { d.reject(); });
-    EXPECT_FALSE(prompts.chooseFile(nullptr, providerFilePreset()).has_value());
     test::whenModal<EnigmaFolderDialog>([](EnigmaFolderDialog& d) { d.reject(); });
     EXPECT_FALSE(prompts.chooseEnigmaFolder(nullptr).has_value());
-}
-
-TEST(DialogPrompts, FolderBrowserGivesTheHighlightedSettingsFolder) {
-    InTempFolder folder;
     QDir(folder.here()).mkdir(QStringLiteral("box"));
     tovu::test::writeFileBytes(folder.dir.file("box/lamedb"), {});
     const QString box = QDir(folder.here()).filePath(QStringLiteral("box"));
-    DialogPrompts prompts;
     QWidget owner;
     test::whenModal<EnigmaFolderDialog>([&](EnigmaFolderDialog& d) {
-        EXPECT_EQ(d.windowTitle(), "Select folder ...");
         EXPECT_EQ(d.parentWidget(), &owner);
         emit d.currentChanged(box);
         ASSERT_TRUE(d.acceptButton()->isEnabled());

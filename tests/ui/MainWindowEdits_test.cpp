@@ -24,64 +24,48 @@ std::vector<int> listItems(const ChannelDbImage& image, int listId) {
     return {items, items + count};
 }
 
-// Fills the Channel Edit dialog with a new service's ids when it comes up and saves it.
-void saveNewServiceWhenAsked(int serviceId, int transponderId, int* seen) {
+struct AddCase {
+    const char* name;
+    int services;
+    bool viaMenu;
+    int serviceId;  // saved with transponder id 1; -1: the dialog is quit
+    int rowsAfter;
+    const char* lastServiceId;  // in the list's last row
+    int selectedAfter;
+};
+
+class AddCommand : public testing::TestWithParam<AddCase> {};
+
+TEST_P(AddCommand, RebuildsTheListAndSelectsTheLastRowOnlyAfterASave) {
+    const AddCase& c = GetParam();
+    WindowHarness h(c.services);
+    h.select({1});
+    int seen = 0;
     test::whenModal<ChannelEditDialog>(
-        [serviceId, transponderId](ChannelEditDialog& d) {
+        [&c](ChannelEditDialog& d) {
             EXPECT_EQ(d.channelIndex(), -1);
             EXPECT_EQ(d.parentWidget(), nullptr);
+            if (c.serviceId < 0) return d.quitButton()->click();
             d.edit(kEditName)->setText("New");
-            d.edit(kEditServiceId)->setText(QString::number(serviceId));
-            d.edit(kEditTransponderId)->setText(QString::number(transponderId));
+            d.edit(kEditServiceId)->setText(QString::number(c.serviceId));
+            d.edit(kEditTransponderId)->setText("1");
             d.saveButton()->click();
         },
-        seen);
-}
-
-TEST(AddCommand, SavedServiceIsListedAndTheLastRowSelected) {
-    WindowHarness h(3);
-    int seen = 0;
-    saveNewServiceWhenAsked(500, 9, &seen);
-    h.window->button(kCmdAddChannel)->click();
+        &seen);
+    c.viaMenu ? h.window->menuAction(kCmdAddChannel)->trigger() : h.window->button(kCmdAddChannel)->click();
     EXPECT_EQ(seen, 1);
-    ASSERT_EQ(h.rows(), 4);
-    EXPECT_EQ(h.cell(3, 1), "New");
-    EXPECT_EQ(h.cell(3, 2), "500");
-    EXPECT_EQ(h.window->selectedRows(), QList<int>({3}));
-}
-
-TEST(AddCommand, DuplicateIdsAddNothingButTheListIsRebuilt) {
-    WindowHarness h(3);
-    h.select({0});
-    int seen = 0;
-    saveNewServiceWhenAsked(102, 1, &seen);
-    h.window->menuAction(kCmdAddChannel)->trigger();
-    EXPECT_EQ(seen, 1);
-    EXPECT_EQ(channelCount(*h.image), 3);
-    EXPECT_EQ(h.rows(), 3);
-    EXPECT_EQ(h.window->selectedRows(), QList<int>({2}));
+    ASSERT_EQ(h.rows(), c.rowsAfter);
+    EXPECT_EQ(h.cell(c.rowsAfter - 1, 2), c.lastServiceId);
+    EXPECT_EQ(h.window->selectedRows(), QList<int>({c.selectedAfter}));
     EXPECT_TRUE(h.prompts.messages.empty());
 }
 
-TEST(AddCommand, FullTableAddsNothing) {
-    WindowHarness h(1000);
-    int seen = 0;
-    saveNewServiceWhenAsked(7, 7, &seen);
-    h.window->button(kCmdAddChannel)->click();
-    EXPECT_EQ(seen, 1);
-    EXPECT_EQ(channelCount(*h.image), 1000);
-    EXPECT_EQ(h.rows(), 1000);
-    EXPECT_EQ(h.window->selectedRows(), QList<int>({999}));
-}
-
-TEST(AddCommand, CancelledDialogChangesNothingOnScreen) {
-    WindowHarness h(3);
-    h.select({1});
-    test::whenModal<ChannelEditDialog>([](ChannelEditDialog& d) { d.quitButton()->click(); });
-    h.window->button(kCmdAddChannel)->click();
-    EXPECT_EQ(channelCount(*h.image), 3);
-    EXPECT_EQ(h.window->selectedRows(), QList<int>({1}));
-}
+INSTANTIATE_TEST_SUITE_P(Outcomes, AddCommand,
+                         testing::Values(AddCase{"Saved", 3, false, 500, 4, "500", 3},
+                                         AddCase{"DuplicateIds", 3, true, 102, 3, "103", 2},
+                                         AddCase{"FullTable", 1000, false, 7, 1000, "1100", 999},
+                                         AddCase{"Cancelled", 3, false, -1, 3, "103", 1}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(EditCommand, TypeChangeMovesTheServiceAndTheEditedRowStaysSelected) {
     WindowHarness h(4);
@@ -104,14 +88,19 @@ TEST(EditCommand, TypeChangeMovesTheServiceAndTheEditedRowStaysSelected) {
     EXPECT_EQ(h.window->selectedRows(), QList<int>({1}));
 }
 
-TEST(EditCommand, WithoutSelectionAsksToSelect) {
+TEST(EditAndDeleteCommands, WithoutSelectionAskToSelectAndChangeNothing) {
     WindowHarness h(2);
     h.clearSelection();
     h.window->menuAction(kCmdEditChannel)->trigger();
-    ASSERT_EQ(h.prompts.messages.size(), 1u);
+    h.window->menuAction(kCmdDeleteChannels)->trigger();
+    ASSERT_EQ(h.prompts.messages.size(), 2u);
     EXPECT_EQ(h.prompts.messages[0].text, "Please select the channel want to Edit!");
-    EXPECT_EQ(h.prompts.messages[0].caption, QCoreApplication::applicationName());
-    EXPECT_EQ(h.prompts.messages[0].owner, h.window.get());
+    EXPECT_EQ(h.prompts.messages[1].text, "Please select the channel want to Del!");
+    for (const auto& m : h.prompts.messages) {
+        EXPECT_EQ(m.caption, QCoreApplication::applicationName());
+        EXPECT_EQ(m.owner, h.window.get());
+    }
+    EXPECT_EQ(channelCount(*h.image), 2);
 }
 
 struct DeleteCase {
@@ -119,7 +108,7 @@ struct DeleteCase {
     int services;
     std::vector<int> selected;
     std::vector<int> remainingIds;
-    int selectedAfter;
+    int selectedAfter;  // -1: nothing
 };
 
 class DeleteCommand : public testing::TestWithParam<DeleteCase> {};
@@ -127,18 +116,11 @@ class DeleteCommand : public testing::TestWithParam<DeleteCase> {};
 TEST_P(DeleteCommand, DeletesEverySelectedServiceAndSelectsTheFirstRowAgain) {
     const DeleteCase& c = GetParam();
     WindowHarness h(c.services);
-    QItemSelectionModel* selection = h.window->channelList()->selectionModel();
-    selection->clearSelection();
-    for (const int row : c.selected)
-        selection->select(h.window->channelList()->model()->index(row, 0),
-                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    h.select(c.selected);
     h.window->button(kCmdDeleteChannels)->click();
     EXPECT_EQ(test::serviceIds(*h.image), c.remainingIds);
     EXPECT_EQ(h.rows(), static_cast<int>(c.remainingIds.size()));
-    if (c.selectedAfter >= 0)
-        EXPECT_EQ(h.window->selectedRows(), QList<int>({c.selectedAfter}));
-    else
-        EXPECT_TRUE(h.window->selectedRows().isEmpty());
+    EXPECT_EQ(h.window->selectedRows(), c.selectedAfter < 0 ? QList<int>() : QList<int>({c.selectedAfter}));
     EXPECT_TRUE(h.prompts.messages.empty());
     // The type list follows the records.
     std::vector<int> expectedTv(c.remainingIds.size());
@@ -150,19 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
     Selections, DeleteCommand,
     testing::Values(DeleteCase{"ScatteredRows", 10, {2, 3, 7}, {101, 102, 105, 106, 107, 109, 110}, 2},
                     DeleteCase{"LastThreeOfFive", 5, {2, 3, 4}, {101, 102}, 1},
-                    DeleteCase{"FirstRow", 3, {0}, {102, 103}, 0},
                     DeleteCase{"Everything", 3, {0, 1, 2}, {}, -1}),
     [](const auto& row) { return std::string(row.param.name); });
-
-TEST(DeleteCommandMessage, WithoutSelectionAsksToSelect) {
-    WindowHarness h(2);
-    h.clearSelection();
-    h.window->menuAction(kCmdDeleteChannels)->trigger();
-    ASSERT_EQ(h.prompts.messages.size(), 1u);
-    EXPECT_EQ(h.prompts.messages[0].text, "Please select the channel want to Del!");
-    EXPECT_EQ(h.prompts.messages[0].caption, QCoreApplication::applicationName());
-    EXPECT_EQ(channelCount(*h.image), 2);
-}
 
 }  // namespace
 }  // namespace tovu::ui

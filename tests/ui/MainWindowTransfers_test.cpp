@@ -3,7 +3,6 @@
 #include "WindowHarness.h"
 
 #include "db/DbFileFormat.h"
-#include "db/DbStore.h"
 #include "support/TestSupport.h"
 #include "ui/EditorTexts.h"
 #include "ui/IpAddressEdit.h"
@@ -17,150 +16,16 @@ namespace tovu::ui {
 namespace {
 
 using test::SimReceiver;
-using test::WindowHarness;
 using tovu::test::readFileBytes;
-using tovu::test::TempDir;
 using tovu::test::writeFileBytes;
 
 // The simulator's loopback addresses of these tests: 127.0.20.1 and up.
 constexpr uint32_t simAddress(int k) { return (127u << 24) | (20u << 8) | static_cast<uint32_t>(k); }
-QString dotted(uint32_t a) {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(a >> 24)
-        .arg((a >> 16) & 0xFF)
-        .arg((a >> 8) & 0xFF)
-        .arg(a & 0xFF);
+QString dotted(int k) { return QStringLiteral("127.0.20.%1").arg(k); }
+
+void writeText(const std::string& path, const std::string& text) {
+    writeFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
-
-#define SKIP_WITHOUT_SIMULATOR() \
-    if (!test::simulatorBuilt()) GTEST_SKIP() << "build/bin/stb-sim is not built"
-
-struct TransferHarness : WindowHarness {
-    TransferHarness() : WindowHarness(2) {
-        demo = dir.file("demo.kdat");
-        const auto made = tovu::test::runCommand(test::binaryPath("kdattool") + " demo '" + demo + "'");
-        EXPECT_EQ(made.status, 0) << made.out;
-    }
-    void setAddress(uint32_t address) { window->addressEdit()->setAddress(address); }
-    void expectOneMessage(const char* text, bool applicationCaption) {
-        ASSERT_EQ(prompts.messages.size(), 1u);
-        EXPECT_EQ(prompts.messages[0].text, text);
-        EXPECT_EQ(prompts.messages[0].caption,
-                  applicationCaption ? QCoreApplication::applicationName() : QStringLiteral("Message"));
-        EXPECT_EQ(prompts.messages[0].owner, window.get());
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the busy cursor is gone again
-        EXPECT_EQ(rows(), 2);                                // the list is not rebuilt
-        EXPECT_EQ(channelCount(*image), 2);
-    }
-
-    TempDir dir;
-    std::string demo;
-};
-
-TEST(DownloadButton, WritesTheReceiversDatabaseIntoTheFile) {
-    SKIP_WITHOUT_SIMULATOR();
-    TransferHarness h;
-    SimReceiver sim(dotted(simAddress(1)), {"--db", QString::fromStdString(h.demo)});
-    ASSERT_TRUE(sim.listening());
-    const std::string target = h.dir.file("down.kdat");
-    h.setAddress(simAddress(1));
-    h.window->saveFilePathEdit()->setText(QString::fromStdString(target));
-    h.window->button(kCmdDownload)->click();
-    h.expectOneMessage("Download chan information completed!", true);
-    const auto down = readFileBytes(target);
-    const auto demo = readFileBytes(h.demo);
-    ASSERT_EQ(down.size(), kDbFileSize);
-    EXPECT_TRUE(std::equal(down.begin() + kDbAreaOffset, down.end(), demo.begin() + kDbAreaOffset));
-    auto loaded = std::make_unique<ChannelDbImage>();
-    EXPECT_EQ(loadDbFromPath(*loaded, target), LoadResult::Loaded);
-}
-
-TEST(DownloadButton, PartlyFilledAddressCountsEmptyFieldsAsZero) {
-    SKIP_WITHOUT_SIMULATOR();
-    TransferHarness h;
-    SimReceiver sim(QStringLiteral("127.0.21.3"), {"--db", QString::fromStdString(h.demo)});
-    ASSERT_TRUE(sim.listening());
-    h.window->addressEdit()->field(0)->setText("127");
-    h.window->addressEdit()->field(2)->setText("21");
-    h.window->addressEdit()->field(3)->setText("3");
-    h.window->saveFilePathEdit()->setText(QString::fromStdString(h.dir.file("partial.kdat")));
-    h.window->button(kCmdDownload)->click();
-    h.expectOneMessage("Download chan information completed!", true);
-}
-
-TEST(DownloadButton, BlankAddressIsRefusedAfterTheFileWasCreated) {
-    TransferHarness h;
-    const std::string target = h.dir.file("blank.kdat");
-    h.window->saveFilePathEdit()->setText(QString::fromStdString(target));
-    h.window->button(kCmdDownload)->click();
-    h.expectOneMessage("Please Fill Ip address of server!", false);
-    EXPECT_TRUE(std::filesystem::exists(target));
-    EXPECT_EQ(std::filesystem::file_size(target), 0u);
-}
-
-TEST(DownloadButton, UnreachableReceiverIsReportedAndTheFileKept) {
-    // Nothing listens on this address: the connection is refused.
-    TransferHarness h;
-    const std::string target = h.dir.file("keep.kdat");
-    writeFileBytes(target, std::vector<uint8_t>(100, 0x77));
-    h.setAddress(simAddress(2));
-    h.window->saveFilePathEdit()->setText(QString::fromStdString(target));
-    h.window->button(kCmdDownload)->click();
-    h.expectOneMessage("Cannot connect to STB, Please check!", true);
-    EXPECT_EQ(readFileBytes(target), std::vector<uint8_t>(100, 0x77));
-}
-
-TEST(UploadButton, SendsTheFileAndKeepsTheReceiversHeader) {
-    SKIP_WITHOUT_SIMULATOR();
-    TransferHarness h;
-    const QString saved = QString::fromStdString(h.dir.file("saved.kdat"));
-    SimReceiver sim(dotted(simAddress(3)), {"--db", QString::fromStdString(h.demo), "--save", saved});
-    ASSERT_TRUE(sim.listening());
-    h.setAddress(simAddress(3));
-    h.window->uploadFilePathEdit()->setText(QString::fromStdString(h.demo));
-    h.window->button(kCmdUpload)->click();
-    h.expectOneMessage("Upload chan DB completed", true);
-    EXPECT_TRUE(sim.nextLine().startsWith("read address=0x6D0000"));
-    EXPECT_TRUE(sim.nextLine().startsWith("write address=0x6A0000 length=262144"));
-}
-
-struct UploadFailure {
-    const char* name;
-    const char* file;  // "missing", "invalid"
-    bool receiver;
-    const char* message;
-    bool applicationCaption;
-    int address;
-};
-
-class UploadButtonFailure : public testing::TestWithParam<UploadFailure> {};
-
-TEST_P(UploadButtonFailure, IsReportedWithItsCaption) {
-    const UploadFailure& c = GetParam();
-    if (c.receiver) SKIP_WITHOUT_SIMULATOR();
-    TransferHarness h;
-    std::unique_ptr<SimReceiver> sim;
-    const uint32_t address = simAddress(c.address);
-    if (c.receiver) {
-        sim = std::make_unique<SimReceiver>(dotted(address), QStringList{});
-        ASSERT_TRUE(sim->listening());
-        h.setAddress(address);
-    }
-    const std::string path = h.dir.file("upload.kdat");
-    if (std::string(c.file) == "invalid") writeFileBytes(path, std::vector<uint8_t>(kDbFileSize, 0x5A));
-    h.window->uploadFilePathEdit()->setText(QString::fromStdString(path));
-    h.window->button(kCmdUpload)->click();
-    h.expectOneMessage(c.message, c.applicationCaption);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Outcomes, UploadButtonFailure,
-    testing::Values(UploadFailure{"BlankAddress", "invalid", false, "Please Fill Ip address of server!",
-                                  false, 0},
-                    UploadFailure{"MissingFile", "missing", true, "Fail to open DB!", false, 11},
-                    UploadFailure{"InvalidFile", "invalid", true, "Invalid DB File!", false, 12}),
-    [](const auto& row) { return std::string(row.param.name); });
-
 std::string cableXml(int transponders) {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<cables>\n  <cable name=\"Town\">\n";
     for (int t = 0; t < transponders; ++t)
@@ -169,48 +34,94 @@ std::string cableXml(int transponders) {
     return xml + "  </cable>\n</cables>\n";
 }
 
-struct ProviderCase {
+struct TransferCase {
     const char* name;
-    int transponders;  // -1: no file
+    int command;
+    const char* file;  // put into the command's path field
+    int address;       // 0: blank, k: 127.0.20.k
+    bool simulator;    // a simulator listens on the address
     const char* message;
     bool applicationCaption;
-    int address;
+    const char* simLine;  // nullptr, or how one of the simulator's next lines starts
+    int bytesAfter = -1;  // >= 0: the file then exists and holds this many 0x77 bytes
 };
 
-class ProviderButton : public testing::TestWithParam<ProviderCase> {};
+class TransferButton : public testing::TestWithParam<TransferCase> {};
 
-TEST_P(ProviderButton, SendsTheListOrReportsWhyNot) {
-    SKIP_WITHOUT_SIMULATOR();
-    const ProviderCase& c = GetParam();
-    TransferHarness h;
-    SimReceiver sim(dotted(simAddress(c.address)), {});
-    ASSERT_TRUE(sim.listening());
-    const std::string path = h.dir.file("cable.xml");
-    if (c.transponders >= 0) {
-        const std::string xml = cableXml(c.transponders);
-        writeFileBytes(path, std::vector<uint8_t>(xml.begin(), xml.end()));
+TEST_P(TransferButton, TakesTheAddressAndItsPathFromTheWindowAndShowsItsOneOutcome) {
+    const TransferCase& c = GetParam();
+    if (c.simulator && !test::simulatorBuilt()) GTEST_SKIP() << "build/bin/stb-sim is not built";
+    // Files to transfer: demo.kdat (valid), garbage.kdat (invalid), keep.kdat (100 bytes of 0x77),
+    // cable3.xml (three transponders), cable0.xml (none).
+    tovu::test::TempDir dir;
+    const std::string demo = dir.file("demo.kdat");
+    const auto made = tovu::test::runCommand(test::binaryPath("kdattool") + " demo '" + demo + "'");
+    ASSERT_EQ(made.status, 0) << made.out;
+    writeFileBytes(dir.file("garbage.kdat"), std::vector<uint8_t>(kDbFileSize, 0x5A));
+    writeFileBytes(dir.file("keep.kdat"), std::vector<uint8_t>(100, 0x77));
+    writeText(dir.file("cable3.xml"), cableXml(3));
+    writeText(dir.file("cable0.xml"), cableXml(0));
+    std::unique_ptr<SimReceiver> sim;
+    if (c.simulator) {
+        sim = std::make_unique<SimReceiver>(dotted(c.address),
+                                            QStringList{"--db", QString::fromStdString(demo)});
+        ASSERT_TRUE(sim->listening());
     }
-    h.setAddress(simAddress(c.address));
-    h.window->providerFilePathEdit()->setText(QString::fromStdString(path));
-    h.window->button(kCmdUploadProvider)->click();
-    h.expectOneMessage(c.message, c.applicationCaption);
-    if (c.applicationCaption) {
-        EXPECT_TRUE(sim.nextLine().startsWith("write address=0x660000 length=65536"));
+
+    test::WindowHarness h(2);
+    if (c.address > 0) h.window->addressEdit()->setAddress(simAddress(c.address));
+    QLineEdit* path = c.command == kCmdDownload ? h.window->saveFilePathEdit()
+                      : c.command == kCmdUpload ? h.window->uploadFilePathEdit()
+                                                : h.window->providerFilePathEdit();
+    path->setText(QString::fromStdString(dir.file(c.file)));
+    h.window->button(c.command)->click();
+
+    ASSERT_EQ(h.prompts.messages.size(), 1u);
+    EXPECT_EQ(h.prompts.messages[0].text, c.message);
+    EXPECT_EQ(h.prompts.messages[0].caption,
+              c.applicationCaption ? QCoreApplication::applicationName() : QStringLiteral("Message"));
+    EXPECT_EQ(h.prompts.messages[0].owner, h.window.get());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the busy cursor is gone again
+    EXPECT_EQ(h.rows(), 2);                              // the list is not rebuilt
+    if (c.simLine != nullptr) {
+        QByteArray line;
+        while (!(line = sim->nextLine()).isEmpty() && !line.startsWith(c.simLine)) continue;
+        EXPECT_TRUE(line.startsWith(c.simLine)) << c.simLine;
+    }
+    if (c.bytesAfter >= 0) {
+        ASSERT_TRUE(std::filesystem::exists(dir.file(c.file)));
+        EXPECT_EQ(readFileBytes(dir.file(c.file)), std::vector<uint8_t>(c.bytesAfter, 0x77));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Outcomes, ProviderButton,
-                         testing::Values(ProviderCase{"Sent", 3, "Upload chan DB completed", true, 20},
-                                         ProviderCase{"NoTransponder", 0, "Invalid DB File!", false, 21},
-                                         ProviderCase{"MissingFile", -1, "Fail to open DB!", false, 22}),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-TEST(ProviderButtonBlank, BlankAddressIsRefused) {
-    TransferHarness h;
-    h.window->providerFilePathEdit()->setText(QString::fromStdString(h.dir.file("cable.xml")));
-    h.window->button(kCmdUploadProvider)->click();
-    h.expectOneMessage("Please Fill Ip address of server!", false);
-}
+const char* const kBlank = "Please Fill Ip address of server!";
+const char* const kSent = "Upload chan DB completed";
+const char* const kNoFile = "Fail to open DB!";
+const char* const kInvalid = "Invalid DB File!";
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, TransferButton,
+    testing::Values(
+        TransferCase{"DownloadDone", kCmdDownload, "down.kdat", 1, true,
+                     "Download chan information completed!", true, "read address=0x6A0000 length=262144"},
+        // A blank address is refused after the download's file was created.
+        TransferCase{"DownloadBlankAddress", kCmdDownload, "new.kdat", 0, false, kBlank, false, nullptr, 0},
+        // Nothing listens on 127.0.20.2: the connection is refused.
+        TransferCase{"DownloadUnreachable", kCmdDownload, "keep.kdat", 2, false,
+                     "Cannot connect to STB, Please check!", true, nullptr, 100},
+        TransferCase{"UploadSent", kCmdUpload, "demo.kdat", 3, true, kSent, true,
+                     "write address=0x6A0000 length=262144"},
+        TransferCase{"UploadBlankAddress", kCmdUpload, "garbage.kdat", 0, false, kBlank, false, nullptr},
+        TransferCase{"UploadMissingFile", kCmdUpload, "missing.kdat", 11, true, kNoFile, false, nullptr},
+        TransferCase{"UploadInvalidFile", kCmdUpload, "garbage.kdat", 12, true, kInvalid, false, nullptr},
+        TransferCase{"ProviderSent", kCmdUploadProvider, "cable3.xml", 20, true, kSent, true,
+                     "write address=0x660000 length=65536"},
+        TransferCase{"ProviderNoTransponder", kCmdUploadProvider, "cable0.xml", 21, true, kInvalid, false,
+                     nullptr},
+        TransferCase{"ProviderMissingFile", kCmdUploadProvider, "missing.xml", 22, true, kNoFile, false,
+                     nullptr},
+        TransferCase{"ProviderBlankAddress", kCmdUploadProvider, "cable3.xml", 0, false, kBlank, false,
+                     nullptr}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace tovu::ui

@@ -9,8 +9,8 @@
 #include <QItemSelectionModel>
 #include <QTableView>
 
-#include <initializer_list>
 #include <memory>
+#include <vector>
 
 namespace tovu::ui::test {
 
@@ -31,7 +31,7 @@ struct WindowHarness {
     [[nodiscard]] int currentRow() const {
         return window->channelList()->selectionModel()->currentIndex().row();
     }
-    void select(std::initializer_list<int> rowsToSelect) {
+    void select(const std::vector<int>& rowsToSelect) {
         QItemSelectionModel* selection = window->channelList()->selectionModel();
         selection->clearSelection();
         for (const int row : rowsToSelect)
