@@ -23,55 +23,28 @@ void addServices(const std::vector<std::pair<uint16_t, uint16_t>>& sidAndTs) {
     SortServices();
 }
 
-std::vector<uint16_t> lockedIds() {
-    std::vector<uint16_t> ids;
-    for (int i = 0; i < serviceTable.count; ++i)
-        if (serviceTable.entries[i].locked) ids.push_back(serviceTable.entries[i].serviceId);
-    return ids;
-}
+using BouquetTest = EnigmaTest;
 
-struct LockRow {
-    const char* name;
-    std::string text;
-    std::vector<uint16_t> locked;
-    std::string out;
-};
-
-class LockListTest : public EnigmaTest, public testing::WithParamInterface<LockRow> {};
-
-TEST_P(LockListTest, LocksTheNamedServices) {
-    addServices({{0x6D66, 0x437}, {0x6D67, 0x437}});
-    FILE* file = streamOf(GetParam().text);
+TEST_F(BouquetTest, LockListLocksTheNamedServicesUntilAMalformedLine) {
+    // Sorted: 6D66/437 twice, 6D67/437, 6D68/437, 6D66/438; a reference finds the first of equal ones.
+    addServices({{0x6D66, 0x438}, {0x6D66, 0x437}, {0x6D67, 0x437}, {0x6D68, 0x437}, {0x6D66, 0x437}});
+    FILE* file = streamOf(
+        "Parentallocked Services\n"                // no colon: skipped
+        "1:0:1:16D66:10437:10001:C00000:0:0:0:\n"  // the low 16 bits of the ids count
+        "  \t1:0:1:6d67:437:1:c00000\n"
+        "1:0:1:1234:437:1:D00000\n"
+        "1:0:1\n"
+        "1:0:1:6D68:437:1:C00000\n");
     const Captured c = capture([&] { EXPECT_EQ(ReadLockList(file), 0); });
     std::fclose(file);
-    EXPECT_EQ(lockedIds(), GetParam().locked);
-    EXPECT_EQ(c.out, GetParam().out);
+    std::vector<int> locked;
+    for (int i = 0; i < serviceTable.count; ++i) locked.push_back(serviceTable.entries[i].locked);
+    EXPECT_EQ(locked, (std::vector<int>{1, 0, 1, 0, 0}));
+    EXPECT_EQ(c.out,
+              "file \".\\services\" not include this locked service:\n"
+              " serviceID: 1234 transponderID: 437 networkID: 1 namespace: D00000\n"
+              "locked service read failed, skip\n");
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, LockListTest,
-    testing::Values(LockRow{"SevenNumbersAndMoreFields", "1:0:1:6D66:437:1:C00000:0:0:0:\n", {0x6D66}, ""},
-                    LockRow{"HeaderLineWithoutColonSkipped",
-                            "Parentallocked Services\n1:0:1:6d67:437:1:c00000\n",
-                            {0x6D67},
-                            ""},
-                    LockRow{"LeadingWhiteSpace", "  \t1:0:1:6D66:437:1:C00000\n", {0x6D66}, ""},
-                    LockRow{"Low16BitsOfTheIds", "1:0:1:16D66:10437:10001:C00000\n", {0x6D66}, ""},
-                    LockRow{"ShortReferenceEndsTheList",
-                            "1:0:1\n1:0:1:6D66:437:1:C00000\n",
-                            {},
-                            "locked service read failed, skip\n"},
-                    LockRow{"LocksBeforeAFailureStay",
-                            "1:0:1:6D67:437:1:C00000\nbad:line\n1:0:1:6D66:437:1:C00000\n",
-                            {0x6D67},
-                            "locked service read failed, skip\n"},
-                    LockRow{"UnknownService",
-                            "1:0:1:1234:437:1:D00000\n1:0:1:6D66:437:1:C00000\n",
-                            {0x6D66},
-                            "file \".\\services\" not include this locked service:\n"
-                            " serviceID: 1234 transponderID: 437 networkID: 1 namespace: D00000\n"},
-                    LockRow{"Empty", "", {}, ""}),
-    RowName());
 
 struct RefRow {
     const char* name;
@@ -102,7 +75,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefRow{"RadioBouquet",
                "#service 1:7:2:0:0:0:0:0:0:0:from bouquet \"userbouquet.news.radio\" order by bouquet",
                nullptr},
-        RefRow{"NameLine", "#name user - bouquets (tv)", nullptr},
         RefRow{"PathLineWithoutServiceWord", "/var/tuxbox/config/enigma/userbouquet.dbe00.tv", nullptr},
         RefRow{"EndsWithDotTvWithoutSlash", "#service 1:7:1:0:0:0:0:0:0:0:x.tv", nullptr},
         RefRow{"QuoteWithoutDotTvQuote", "#service 1:7:1:0:0:0:0:0:0:0:from bouquet \"x.tvx\"", nullptr},
@@ -112,79 +84,55 @@ INSTANTIATE_TEST_SUITE_P(
                "evil.tv"}),
     RowName());
 
-using BouquetTest = EnigmaTest;
-
-TEST_F(BouquetTest, ReferencesFindTheFirstOfEqualServices) {
-    addServices({{0x10, 1}, {0x05, 1}, {0x10, 1}, {0x10, 2}});  // sorted: 05/1, 10/1, 10/1, 10/2
-    FILE* file = streamOf("1:0:1:10:1:1:C00000\n");
-    capture([&] { (void)ReadLockList(file); });
-    std::fclose(file);
-    std::vector<int> locked;
-    for (int i = 0; i < serviceTable.count; ++i) locked.push_back(serviceTable.entries[i].locked);
-    EXPECT_EQ(locked, (std::vector<int>{0, 1, 0, 0}));
-    ServiceRef ref{1, 0, 1, 0x10, 1, 1, 0xC00000};
-    EXPECT_EQ(FindServiceByRef(ref), 1);
-    ref.transportStreamId = 2;
-    EXPECT_EQ(FindServiceByRef(ref), 3);
-    ref.nameSpace = 0xC00001;
-    EXPECT_EQ(FindServiceByRef(ref), -1);
+// ReadBouquet on a file of the given text (null: no file); the entry's index array is released.
+struct ReadResult {
+    int rc = 0;
+    std::string name;
+    std::vector<uint16_t> items;
+    bool hasItems = false;
+    std::string out, path;
+};
+ReadResult readBouquet(const char* text) {
+    TempDir dir;
+    const std::string path = dir.file("b.tv");
+    if (text != nullptr) writeText(dir, "b.tv", text);
+    BouquetEntry entry;
+    ReadResult r;
+    r.path = path;
+    r.out = capture([&] { r.rc = ReadBouquet(path.c_str(), &entry); }).out;
+    r.name = entry.name;
+    r.hasItems = entry.items != nullptr;
+    if (r.hasItems) r.items.assign(entry.items, entry.items + entry.count);
+    capture([&] { DmFree(entry.items); });
+    return r;
 }
 
-TEST_F(BouquetTest, ReadsNameAndKnownServices) {
+TEST_F(BouquetTest, ReadsTheLastNameAndTheKnownServicesOfBothReferenceForms) {
     addServices({{0x10, 1}, {0x20, 2}, {0x30, 3}});
-    TempDir dir;
-    writeText(dir, "b.tv",
-              "#NAME Sport\n" + serviceRefLine(0x30, 3) + "#DESCRIPTION Thirty\n" + serviceRefLine(0x99, 9) +
-                  serviceRefLine(0x10, 1) + serviceRefLine(0x30, 3) + "#SERVICE 1:0:1:20:2\n");
-    BouquetEntry entry;
-    int rc = 0;
-    const Captured c = capture([&] { rc = ReadBouquet(dir.file("b.tv").c_str(), &entry); });
-    EXPECT_EQ(rc, 0);
-    EXPECT_STREQ(entry.name, "Sport");
-    ASSERT_EQ(entry.count, 3);
-    EXPECT_EQ(entry.items[0], 2);
-    EXPECT_EQ(entry.items[1], 0);
-    EXPECT_EQ(entry.items[2], 2);  // a service named twice stands twice
-    EXPECT_EQ(c.out,
+    const ReadResult r = readBouquet(("#NAME First\n" + serviceRefLine(0x30, 3) + "#DESCRIPTION Thirty\n" +
+                                      serviceRefLine(0x99, 9) + "#SERVICE: 1:0:1:10:1:1:c00000:0:0:0:\n" +
+                                      serviceRefLine(0x30, 3) + "#SERVICE 1:0:1:20:2\n#NAME Sport\n")
+                                         .c_str());
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.name, "Sport");
+    EXPECT_EQ(r.items, (std::vector<uint16_t>{2, 0, 2}));  // a service named twice stands twice
+    EXPECT_EQ(r.out,
               "file \".\\services\" not include this service:\n"
               " serviceID: 99 transponderID: 9 networkID: 1 namespace: C00000\n"
               "\nbouquet: Sport\n"
               "  1       3\t favorite\n"
               "  2       1\t favorite\n"
               "  3       3\t favorite\n");
-    capture([&] { DmFree(entry.items); });
 }
 
-TEST_F(BouquetTest, EnigmaOneReferencesAndLaterNames) {
-    addServices({{0x10, 1}});
-    TempDir dir;
-    writeText(dir, "b.tv", "#NAME First\n#SERVICE: 1:0:1:10:1:1:c00000:0:0:0:\n#NAME Second\n");
-    BouquetEntry entry;
-    capture([&] { EXPECT_EQ(ReadBouquet(dir.file("b.tv").c_str(), &entry), 0); });
-    EXPECT_STREQ(entry.name, "Second");
-    EXPECT_EQ(entry.count, 1);
-    capture([&] { DmFree(entry.items); });
-}
-
-TEST_F(BouquetTest, BareNameLineGivesAnEmptyName) {
-    TempDir dir;
-    writeText(dir, "b.tv", "#NAME");
-    BouquetEntry entry;
-    const Captured c = capture([&] { EXPECT_EQ(ReadBouquet(dir.file("b.tv").c_str(), &entry), 0); });
-    EXPECT_STREQ(entry.name, "");
-    EXPECT_EQ(entry.count, 0);
-    EXPECT_EQ(c.out, "\nbouquet: \n");
-    capture([&] { DmFree(entry.items); });
-}
-
-TEST_F(BouquetTest, LongNameIsCutTo32Characters) {
-    TempDir dir;
-    writeText(dir, "b.tv", "#NAME " + std::string(40, 'n') + "\n");
-    BouquetEntry entry;
-    const Captured c = capture([&] { EXPECT_EQ(ReadBouquet(dir.file("b.tv").c_str(), &entry), 0); });
-    EXPECT_EQ(std::string(entry.name), std::string(32, 'n'));
-    EXPECT_EQ(c.out.rfind("unicode buffer is small\n", 0), 0u);
-    capture([&] { DmFree(entry.items); });
+TEST_F(BouquetTest, BareNameLineGivesAnEmptyNameAndLongNamesAreCutTo32Characters) {
+    ReadResult r = readBouquet("#NAME");
+    EXPECT_EQ(r.name, "");
+    EXPECT_TRUE(r.hasItems);
+    EXPECT_EQ(r.out, "\nbouquet: \n");
+    r = readBouquet(("#NAME " + std::string(40, 'n') + "\n").c_str());
+    EXPECT_EQ(r.name, std::string(32, 'n'));
+    EXPECT_EQ(r.out, "unicode buffer is small\n\nbouquet: " + std::string(32, 'n') + "\n");
 }
 
 TEST_F(BouquetTest, StopsReadingAt300KnownServices) {
@@ -194,114 +142,75 @@ TEST_F(BouquetTest, StopsReadingAt300KnownServices) {
         all.push_back({static_cast<uint16_t>(0x100 + i), 7});
         text += serviceRefLine(static_cast<uint16_t>(0x100 + i), 7);
     }
-    text += "#NAME Late\n";
     addServices(all);
-    TempDir dir;
-    writeText(dir, "b.tv", text);
-    BouquetEntry entry;
-    capture([&] { EXPECT_EQ(ReadBouquet(dir.file("b.tv").c_str(), &entry), 0); });
-    EXPECT_EQ(entry.count, 300);
-    EXPECT_STREQ(entry.name, "Many");  // the rest of the file is not read
-    EXPECT_EQ(entry.items[299], 299);
-    capture([&] { DmFree(entry.items); });
+    const ReadResult r = readBouquet((text + "#NAME Late\n").c_str());
+    ASSERT_EQ(r.items.size(), 300u);
+    EXPECT_EQ(r.name, "Many");  // the rest of the file is not read
+    EXPECT_EQ(r.items[299], 299);
 }
 
 TEST_F(BouquetTest, MissingFileOrMemoryLeavesAnEmptySlot) {
-    TempDir dir;
-    const std::string path = dir.file("absent.tv");
-    BouquetEntry entry;
-    Captured c = capture([&] { EXPECT_EQ(ReadBouquet(path.c_str(), &entry), -1); });
+    ReadResult r = readBouquet(nullptr);
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_FALSE(r.hasItems);
     // The released index array was the pool's only block.
-    EXPECT_EQ(c.out, "file open failed: PATH " + path + " MODE rb\ncan not open file \"" + path +
+    EXPECT_EQ(r.out, "file open failed: PATH " + r.path + " MODE rb\ncan not open file \"" + r.path +
                          "\" SKIP!\nDM: no dynamic memory now\n\n");
-    EXPECT_EQ(entry.items, nullptr);
-    EXPECT_EQ(entry.count, 0);
     DmFailAfter(0);
-    c = capture([&] { EXPECT_EQ(ReadBouquet(path.c_str(), &entry), -1); });
-    EXPECT_EQ(c.out, "DM: malloc failed\nmalloc memory for bouquet failed\n");
-    EXPECT_EQ(entry.items, nullptr);
+    r = readBouquet("#NAME A\n");
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_FALSE(r.hasItems);
+    EXPECT_EQ(r.out, "DM: malloc failed\nmalloc memory for bouquet failed\n");
 }
 
-TEST_F(BouquetTest, ListNamesFilesInMixedCaseAndKeepsSlotsOfMissingFiles) {
+TEST_F(BouquetTest, ListsNameFilesInMixedCaseAndStopAtCapacityAndAtOverlongLines) {
     addServices({{0x10, 1}});
     TempDir dir;
     const std::string folder = dir.path().string();
-    writeText(dir, "BOUQUETS.TV",
-              "#NAME User - bouquets (TV)\r\n"
-              "#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"userbouquet.Sport.tv\" ORDER BY bouquet\r\n"
-              "#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"userbouquet.gone.tv\" ORDER BY bouquet\r\n"
-              "#SERVICE 1:7:2:0:0:0:0:0:0:0:FROM BOUQUET \"userbouquet.news.radio\" ORDER BY bouquet\r\n"
-              "#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"userbouquet.news.tv\" ORDER BY bouquet\r\n");
+    const auto ref = [](const char* file) {
+        return std::string("#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"") + file + "\" ORDER BY bouquet\r\n";
+    };
+    writeText(dir, "userbouquets.tv.epl",
+              "#NAME User - bouquets (TV)\r\n" + ref("userbouquet.Sport.tv") + ref("userbouquet.gone.tv") +
+                  ref("userbouquet.news.radio") + ref("userbouquet.news.tv") + "#" + std::string(520, 'x') +
+                  "\n" + ref("userbouquet.late.tv"));
+    writeText(dir, "Bouquets.tv", ref("userbouquet.news.tv"));  // the .epl list comes first
     writeText(dir, "userbouquet.Sport.tv", "#NAME Sport\n" + serviceRefLine(0x10, 1));
     writeText(dir, "userbouquet.news.tv", "#NAME News\n");
+    writeText(dir, "userbouquet.late.tv", "#NAME Late\n");
     int tv = 0;
-    int radio = 0;
-    capture([&] { EXPECT_EQ(CountBouquets(folder.c_str(), &tv, &radio), 0); });
-    EXPECT_EQ(tv, 3);
-    EXPECT_EQ(radio, 0);
-
-    std::vector<BouquetEntry> slots(3);
-    int capacity = 3;
-    FILE* list = nullptr;
-    capture([&] { list = OpenTvBouquetList(folder.c_str()); });
-    ASSERT_NE(list, nullptr);
-    const Captured c = capture([&] { ReadBouquetList(folder.c_str(), list, slots.data(), &capacity); });
-    FileClose(list);
-    EXPECT_EQ(capacity, 3);
-    EXPECT_STREQ(slots[0].name, "Sport");
-    EXPECT_EQ(slots[0].count, 1);
-    EXPECT_STREQ(slots[1].name, "");
-    EXPECT_EQ(slots[1].items, nullptr);
-    EXPECT_STREQ(slots[2].name, "News");
-    EXPECT_NE(c.out.find("can not open file \"" + folder + "/userbouquet.gone.tv\" SKIP!\n"),
-              std::string::npos);
-    capture([&] {
-        DmFree(slots[0].items);
-        DmFree(slots[2].items);
-    });
-}
-
-TEST_F(BouquetTest, ListReadingStopsAtCapacityAndAtOverlongLines) {
-    TempDir dir;
-    const std::string folder = dir.path().string();
-    const std::string ref =
-        "#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"userbouquet.a.tv\" ORDER BY bouquet\n";
-    writeText(dir, "userbouquets.tv.epl", ref + ref + "#" + std::string(520, 'x') + "\n" + ref);
-    writeText(dir, "bouquets.tv", ref);  // the .epl list comes first
-    writeText(dir, "userbouquet.a.tv", "#NAME A\n");
-    int tv = 0;
-    int radio = 0;
+    int radio = 7;
     const Captured counted = capture([&] { EXPECT_EQ(CountBouquets(folder.c_str(), &tv, &radio), 0); });
-    EXPECT_EQ(tv, 2);
+    EXPECT_EQ(tv, 3);
+    EXPECT_EQ(radio, 7);  // no radio list: the count stays
     EXPECT_NE(counted.out.find("string buffer small\n"), std::string::npos);
-
-    BouquetEntry slot{};
-    int capacity = 1;
-    FILE* list = nullptr;
-    capture([&] {
-        list = OpenTvBouquetList(folder.c_str());
-        ReadBouquetList(folder.c_str(), list, &slot, &capacity);
-        FileClose(list);
-    });
-    EXPECT_EQ(capacity, 1);
-    EXPECT_STREQ(slot.name, "A");
-    capture([&] { DmFree(slot.items); });
     EXPECT_EQ(CountBouquets(nullptr, &tv, &radio), -1);
     EXPECT_EQ(CountBouquets(folder.c_str(), nullptr, &radio), -1);
-}
 
-TEST_F(BouquetTest, MissingListsReportBothNamesAndLeaveTheCounts) {
-    TempDir dir;
-    const std::string folder = dir.path().string();
-    int tv = 0;
-    int radio = 0;
-    const Captured c = capture([&] { EXPECT_EQ(CountBouquets(folder.c_str(), &tv, &radio), 0); });
-    EXPECT_EQ(tv, 0);
-    EXPECT_EQ(radio, 0);
-    EXPECT_EQ(c.out, "file open failed: PATH " + folder + "/userbouquets.tv.epl MODE rb\n" +
-                         "file open failed: PATH " + folder + "/bouquets.tv MODE rb\n" +
-                         "file open failed: PATH " + folder + "/userbouquets.radio.epl MODE rb\n" +
-                         "file open failed: PATH " + folder + "/bouquets.radio MODE rb\n");
+    // A list that names more bouquets than there are slots fills only the slots.
+    for (int capacity : {3, 2}) {
+        std::vector<BouquetEntry> slots(static_cast<size_t>(capacity));
+        int used = capacity;
+        const Captured c = capture([&] {
+            FILE* list = OpenTvBouquetList(folder.c_str());
+            ReadBouquetList(folder.c_str(), list, slots.data(), &used);
+            FileClose(list);
+        });
+        EXPECT_EQ(used, capacity);
+        EXPECT_STREQ(slots[0].name, "Sport");
+        EXPECT_EQ(slots[0].count, 1);
+        EXPECT_STREQ(slots[1].name, "");
+        EXPECT_EQ(slots[1].items, nullptr);
+        EXPECT_NE(c.out.find("can not open file \"" + folder + "/userbouquet.gone.tv\" SKIP!\n"),
+                  std::string::npos);
+        if (capacity == 3) {
+            EXPECT_STREQ(slots[2].name, "News");
+        }
+        capture([&] {
+            for (BouquetEntry& slot : slots)
+                if (slot.items != nullptr) DmFree(slot.items);
+        });
+    }
 }
 
 }  // namespace

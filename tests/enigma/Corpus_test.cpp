@@ -5,11 +5,11 @@
 #include "db/FavLists.h"
 #include "db/NameCodec.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <memory>
-#include <set>
-#include <sstream>
 #include <tuple>
 #include <vector>
 
@@ -26,22 +26,10 @@ std::vector<std::string> fileLines(const std::filesystem::path& path) {
     return lines;
 }
 
-std::vector<std::string> split(const std::string& s, char sep) {
-    std::vector<std::string> parts;
-    std::stringstream in(s);
-    for (std::string part; std::getline(in, part, sep);) parts.push_back(part);
-    return parts;
-}
-
-unsigned long hex(const std::string& s) { return std::stoul(s, nullptr, 16); }
-
 using Key = std::tuple<uint32_t, uint16_t, uint16_t, uint16_t>;  // namespace, ts, onid, sid
 
 struct Expected {
-    uint32_t kHz = 0;
-    uint32_t ks = 0;
-    uint32_t qam = 0;
-    uint32_t progType = 0;
+    uint32_t kHz = 0, ks = 0, qam = 0, progType = 0;
 };
 
 // The services a settings file holds that the receiver can take: television (1, 4, 25) and radio (2)
@@ -51,35 +39,31 @@ std::multimap<Key, Expected> readSettings(const std::filesystem::path& file) {
     const std::vector<std::string> lines = fileLines(file);
     size_t i = 0;
     while (i < lines.size() && lines[i].rfind("transponders", 0) != 0) ++i;
-    std::map<std::tuple<uint32_t, uint16_t, uint16_t>, Expected> transponders;
+    std::map<std::tuple<unsigned, unsigned, unsigned>, Expected> transponders;
     for (++i; i + 2 < lines.size() && lines[i].rfind("end", 0) != 0; i += 3) {
-        const auto key = split(lines[i], ':');
-        const auto tp = std::make_tuple(uint32_t(hex(key[0])), uint16_t(hex(key[1])), uint16_t(hex(key[2])));
-        std::string data = lines[i + 1];
-        data.erase(0, data.find_first_not_of(" \t"));
+        unsigned ns = 0, ts = 0, on = 0;
+        char kind = 0;
+        long kHz = 0, sps = 0, third = 0, modulation = 0;
+        std::sscanf(lines[i].c_str(), "%x:%x:%x", &ns, &ts, &on);
+        std::sscanf(lines[i + 1].c_str(), " %c %ld:%ld:%ld:%ld", &kind, &kHz, &sps, &third, &modulation);
+        static const uint32_t kQam[] = {0, 0, 1, 2, 3, 4};
         Expected e;
-        const auto fields = split(data.substr(data.find(' ') + 1), ':');
-        if (data[0] == 's' || data[0] == 'c') {
-            const long kHz = std::stol(fields[0]);
-            const long sps = std::stol(fields[1]);
-            e.kHz = uint32_t((kHz + 500) / 1000 * 1000);
-            e.ks = uint32_t((sps + 500) / 1000);
-            static const uint32_t kQam[] = {0, 0, 1, 2, 3, 4};
-            if (data[0] == 'c') e.qam = kQam[std::stoi(fields[3]) % 6];
-        }
-        transponders.emplace(tp, e);  // the first of equal keys counts
+        if (kind == 's' || kind == 'c')
+            e = {uint32_t((kHz + 500) / 1000 * 1000), uint32_t((sps + 500) / 1000),
+                 kind == 'c' ? kQam[modulation % 6] : 0u, 0};
+        transponders.emplace(std::make_tuple(ns, ts, on), e);  // the first of equal keys counts
     }
     while (i < lines.size() && lines[i].rfind("services", 0) != 0) ++i;
     std::multimap<Key, Expected> services;
     for (++i; i + 2 < lines.size() && lines[i].rfind("end", 0) != 0; i += 3) {
-        const auto key = split(lines[i], ':');
-        const int type = std::stoi(key[4]);
-        const auto tp = std::make_tuple(uint32_t(hex(key[1])), uint16_t(hex(key[2])), uint16_t(hex(key[3])));
-        const auto t = transponders.find(tp);
+        unsigned sid = 0, ns = 0, ts = 0, on = 0;
+        int type = 0;
+        std::sscanf(lines[i].c_str(), "%x:%x:%x:%x:%d", &sid, &ns, &ts, &on, &type);
+        const auto t = transponders.find(std::make_tuple(ns, ts, on));
         if (t == transponders.end() || (type != 1 && type != 2 && type != 4 && type != 25)) continue;
         Expected e = t->second;
         e.progType = type == 2 ? 2 : 1;
-        services.emplace(Key{std::get<0>(tp), std::get<1>(tp), std::get<2>(tp), uint16_t(hex(key[0]))}, e);
+        services.emplace(Key{ns, uint16_t(ts), uint16_t(on), uint16_t(sid)}, e);
     }
     return services;
 }
@@ -109,21 +93,13 @@ Bouquet readBouquet(const std::filesystem::path& file) {
     Bouquet b;
     for (const std::string& line : fileLines(file)) {
         if (line.rfind("#NAME ", 0) == 0) b.name = line.substr(6);
-        const size_t start = line.rfind("#SERVICE: ", 0) == 0 ? 10 : line.rfind("#SERVICE ", 0) == 0 ? 9 : 0;
-        if (start == 0) continue;
-        const auto f = split(line.substr(start), ':');
-        if (f.size() < 7) continue;
-        try {
-            b.refs.push_back(
-                Key{uint32_t(hex(f[6])), uint16_t(hex(f[4])), uint16_t(hex(f[5])), uint16_t(hex(f[3]))});
-        } catch (const std::exception&) {}
+        unsigned f[7];
+        if (line.rfind("#SERVICE", 0) == 0 &&
+            std::sscanf(line.c_str() + 8, "%*[: ]%x:%x:%x:%x:%x:%x:%x", &f[0], &f[1], &f[2], &f[3], &f[4],
+                        &f[5], &f[6]) == 7)
+            b.refs.push_back(Key{f[6], uint16_t(f[4]), uint16_t(f[5]), uint16_t(f[3])});
     }
     return b;
-}
-
-std::filesystem::path folderOf(const char* name) {
-    const auto corpus = sharedCorpus();
-    return corpus.empty() ? corpus : corpus / name;
 }
 
 struct CorpusRow {
@@ -136,8 +112,9 @@ struct CorpusRow {
 class CorpusTest : public EnigmaTest, public testing::WithParamInterface<CorpusRow> {};
 
 TEST_P(CorpusTest, ImportGivesWhatTheFilesHold) {
-    const auto folder = folderOf(GetParam().folder);
-    if (folder.empty() || !std::filesystem::is_directory(folder)) GTEST_SKIP() << "shared corpus absent";
+    const auto folder = sharedCorpus() / GetParam().folder;
+    if (sharedCorpus().empty() || !std::filesystem::is_directory(folder))
+        GTEST_SKIP() << "shared corpus absent";
     const std::multimap<Key, Expected> services = readSettings(folder / GetParam().settingsFile);
     const std::vector<std::string> files = bouquetFiles(folder / GetParam().tvList);
     ASSERT_FALSE(files.empty());
@@ -169,13 +146,15 @@ TEST_P(CorpusTest, ImportGivesWhatTheFilesHold) {
         (r.progType() == 2 ? radio : tv).push_back(static_cast<uint16_t>(i));
     }
     if (radio.size() > 300) radio.resize(300);
-    std::vector<uint16_t> items(1000);
-    int count = 1000;
-    ASSERT_EQ(getListItems(*image, kListTv, count, items.data()), 1);
-    EXPECT_EQ(std::vector<uint16_t>(items.begin(), items.begin() + count), tv);
-    count = 1000;
-    ASSERT_EQ(getListItems(*image, kListRadio, count, items.data()), 1);
-    EXPECT_EQ(std::vector<uint16_t>(items.begin(), items.begin() + count), radio);
+    const auto items = [&](int id) {
+        std::vector<uint16_t> got(1000);
+        int count = 1000;
+        EXPECT_EQ(getListItems(*image, id, count, got.data()), 1) << id;
+        got.resize(static_cast<size_t>(count));
+        return got;
+    };
+    EXPECT_EQ(items(kListTv), tv);
+    EXPECT_EQ(items(kListRadio), radio);
 
     for (size_t b = 0; b < files.size() && b < 21; ++b) {
         const int id = b < 5 ? kListFirstDefault + int(b) : kListFirstUser + int(b) - 5;
@@ -188,9 +167,7 @@ TEST_P(CorpusTest, ImportGivesWhatTheFilesHold) {
             if (at != indexOf.end() && expected.size() < 300)
                 expected.push_back(static_cast<uint16_t>(at->second));
         }
-        count = 1000;
-        ASSERT_EQ(getListItems(*image, id, count, items.data()), 1) << files[b];
-        EXPECT_EQ(std::vector<uint16_t>(items.begin(), items.begin() + count), expected) << files[b];
+        EXPECT_EQ(items(id), expected) << files[b];
         uint8_t name[20] = {};
         ASSERT_EQ(getListName(*image, id, name, 20), 1);
         EXPECT_EQ(std::string(reinterpret_cast<char*>(name), strnlen(reinterpret_cast<char*>(name), 20)),

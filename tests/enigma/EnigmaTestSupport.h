@@ -21,17 +21,13 @@ struct Captured {
 // Runs f with standard output and standard error captured.
 template <typename F>
 Captured capture(F&& f) {
-    std::fflush(stdout);
-    std::fflush(stderr);
+    std::fflush(nullptr);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     f();
-    std::fflush(stdout);
-    std::fflush(stderr);
-    Captured c;
-    c.out = testing::internal::GetCapturedStdout();
-    c.err = testing::internal::GetCapturedStderr();
-    return c;
+    std::fflush(nullptr);
+    std::string out = testing::internal::GetCapturedStdout();
+    return {out, testing::internal::GetCapturedStderr()};
 }
 
 // A read-only stream over the given bytes (a temporary file that vanishes on close).
@@ -57,11 +53,6 @@ inline std::string format(const char* fmt, auto... args) {
 inline std::string cableTransponder(uint32_t ns, uint16_t ts, uint16_t on, int kHz, int symbols = 6875000,
                                     int modulation = 3) {
     return format("%08x:%04x:%04x\n\tc %d:%d:2:%d:0:0:0\n/\n", ns, ts, on, kHz, symbols, modulation);
-}
-inline std::string satTransponder(uint32_t ns, uint16_t ts, uint16_t on, int kHz, int symbols,
-                                  int polarisation, int orbital) {
-    return format("%08x:%04x:%04x\n\ts %d:%d:%d:2:%d:2:0\n/\n", ns, ts, on, kHz, symbols, polarisation,
-                  orbital);
 }
 inline std::string serviceText(uint16_t sid, uint32_t ns, uint16_t ts, uint16_t on, int type,
                                const std::string& name) {

@@ -3,6 +3,7 @@
 #include "db/DbStore.h"
 #include "db/FavLists.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -46,47 +47,28 @@ std::string bouquetList(const std::vector<std::string>& files) {
     return text;
 }
 
-// n cable services of the given type on one transponder, service ids 1..n.
+// n services of the given type on transport stream `ts` (namespace C00000, network 1), ids 1..n.
+std::string services(int n, int type, uint16_t ts = 1) {
+    std::string text;
+    for (int i = 1; i <= n; ++i) text += serviceText(static_cast<uint16_t>(i), 0xC00000, ts, 1, type, "S");
+    return text;
+}
 std::string manyServices(int n, int type) {
-    std::string services;
-    for (int i = 1; i <= n; ++i) services += serviceText(static_cast<uint16_t>(i), 0xC00000, 1, 1, type, "S");
-    return lamedbText(cableTransponder(0xC00000, 1, 1, 346000), services);
+    return lamedbText(cableTransponder(0xC00000, 1, 1, 346000), services(n, type));
 }
 
 using ImportTest = EnigmaTest;
 
-struct QamRow {
-    const char* name;
-    int modulation;
-    uint32_t qam;
-};
-class QamTest : public EnigmaTest, public testing::WithParamInterface<QamRow> {};
-
-TEST_P(QamTest, MapsEnigmaModulationToQamMode) {
-    TempDir dir;
-    writeText(dir, "lamedb",
-              lamedbText(cableTransponder(0xC00000, 1, 1, 346000, 6875000, GetParam().modulation),
-                         serviceText(1, 0xC00000, 1, 1, 1, "A")));
-    auto image = newImage();
-    importInto(dir, *image);
-    ASSERT_EQ(channelCount(*image), 1);
-    EXPECT_EQ(record(*image, 0).qam, GetParam().qam);
-}
-
-INSTANTIATE_TEST_SUITE_P(Modulations, QamTest,
-                         testing::Values(QamRow{"Auto", 0, 0}, QamRow{"Qam16", 1, 0}, QamRow{"Qam32", 2, 1},
-                                         QamRow{"Qam64", 3, 2}, QamRow{"Qam128", 4, 3},
-                                         QamRow{"Qam256", 5, 4}, QamRow{"Unknown", 6, 0}),
-                         RowName());
-
-TEST_F(ImportTest, RecordsCarryTheServicesAndFixedValues) {
+TEST_F(ImportTest, RecordsCarryTheServicesFixedValuesAndLocksOfAListWithAByteOrderMark) {
     TempDir dir;
     writeText(dir, "lamedb",
               lamedbText(cableTransponder(0xC00000, 0x437, 1, 346000, 6875000, 3) +
                              cableTransponder(0xC00000, 0x438, 2, 474000, 6900000, 5),
                          serviceText(0x6D66, 0xC00000, 0x437, 1, 25, "Locked TV " + std::string(40, 'x')) +
                              serviceText(0x0101, 0xC00000, 0x438, 2, 2, "Radio \xE4\xB8\xAD")));
-    writeText(dir, "blacklist", "1:0:19:6D66:437:1:C00000:0:0:0:\n");
+    writeText(dir, "blacklist",
+              "\xEF\xBB\xBF"
+              "1:0:19:6D66:437:1:C00000:0:0:0:\n");
     auto image = newImage();
     importInto(dir, *image);
     ASSERT_EQ(channelCount(*image), 2);
@@ -100,78 +82,73 @@ TEST_F(ImportTest, RecordsCarryTheServicesAndFixedValues) {
     EXPECT_EQ(tv.symbolRate, 6875u);
     EXPECT_EQ(tv.annex, 0);
     EXPECT_EQ(tv.opaque2, 8);
-    EXPECT_EQ(tv.qam, uint32_t{kQam64});
     const std::string name(reinterpret_cast<const char*>(tv.name.data()), 32);
     EXPECT_EQ(name, ("Locked TV " + std::string(21, 'x')) + std::string(1, '\0'));  // 31 bytes and a NUL
 
     const ChannelRecord radio = record(*image, 1);
     EXPECT_EQ(radio.flags, 0x7Cu | (2u << 21));
     EXPECT_EQ(radio.frequencyKHz, 474000u);
-    EXPECT_EQ(radio.qam, uint32_t{kQam256});
     EXPECT_STREQ(reinterpret_cast<const char*>(radio.name.data()), "Radio \xD6\xD0");
     EXPECT_EQ(listItems(*image, kListTv), std::vector<uint16_t>{0});
     EXPECT_EQ(listItems(*image, kListRadio), std::vector<uint16_t>{1});
     EXPECT_EQ(listCount(*image, kListData), 0);
 }
 
-TEST_F(ImportTest, LockListWithByteOrderMarkLocks) {
+TEST_F(ImportTest, MapsEnigmaModulationToQamMode) {
+    std::string transponders, all;
+    for (int m = 0; m < 7; ++m) {  // one service per transponder, in order of frequency
+        transponders += cableTransponder(0xC00000, uint16_t(m + 1), 1, 300000 + 1000 * m, 6875000, m);
+        all += serviceText(1, 0xC00000, uint16_t(m + 1), 1, 1, "S");
+    }
     TempDir dir;
-    writeText(dir, "lamedb",
-              lamedbText(cableTransponder(0xC00000, 1, 1, 346000), serviceText(5, 0xC00000, 1, 1, 1, "A")));
-    writeText(dir, "blacklist",
-              "\xEF\xBB\xBF"
-              "1:0:1:5:1:1:C00000:0:0:0:\n");
+    writeText(dir, "lamedb", lamedbText(transponders, all));
     auto image = newImage();
     importInto(dir, *image);
-    EXPECT_EQ(record(*image, 0).flags & kFlagLocked, kFlagLocked);
+    std::vector<uint32_t> qam;
+    for (int i = 0; i < channelCount(*image); ++i) qam.push_back(record(*image, i).qam);
+    EXPECT_EQ(qam, (std::vector<uint32_t>{kQam16, kQam16, kQam32, kQam64, kQam128, kQam256, kQam16}));
 }
 
-TEST_F(ImportTest, OnlyTheFirst1000ServicesAndTheirFavouritesAreImported) {
+TEST_F(ImportTest, OnlyTheFirst1000ServicesAnd300RadiosAndTheirFavouritesAreImported) {
     TempDir dir;
-    writeText(dir, "lamedb", manyServices(1200, 1));
+    // 350 radio services at 300 MHz come first, then 1200 television services at 346 MHz.
+    writeText(dir, "lamedb",
+              lamedbText(cableTransponder(0xC00000, 1, 1, 346000) + cableTransponder(0xC00000, 2, 1, 300000),
+                         services(1200, 1) + services(350, 2, 2)));
     writeText(dir, "bouquets.tv", bouquetList({"userbouquet.a.tv"}));
-    // Sorted by service id: service id s has index s - 1.
     writeText(dir, "userbouquet.a.tv",
-              "#NAME A\n" + serviceRefLine(1000, 1) + serviceRefLine(1001, 1) + serviceRefLine(1200, 1) +
-                  serviceRefLine(6, 1));
+              "#NAME A\n" + serviceRefLine(650, 1) + serviceRefLine(651, 1) + serviceRefLine(1200, 1) +
+                  serviceRefLine(6, 2));
     auto image = newImage();
     const Captured c = importInto(dir, *image);
-    EXPECT_NE(c.out.find("services      count: 1200\n"), std::string::npos);
+    EXPECT_NE(c.out.find("services      count: 1550\n"), std::string::npos);
     EXPECT_EQ(channelCount(*image), 1000);
-    EXPECT_EQ(listCount(*image, kListTv), 1000);
-    EXPECT_EQ(record(*image, 999).serviceId, 1000);
+    EXPECT_EQ(listCount(*image, kListRadio), 300);
+    EXPECT_EQ(listCount(*image, kListTv), 650);
+    EXPECT_EQ(listCount(*image, kListData), 0);  // the radio list does not run over into it
+    EXPECT_EQ(record(*image, 349).progType(), uint32_t{kProgRadio});
+    EXPECT_EQ(record(*image, 999).serviceId, 650);
     EXPECT_EQ(listItems(*image, kListFirstDefault), (std::vector<uint16_t>{999, 5}));
 }
 
-TEST_F(ImportTest, RadioListHolds300) {
-    TempDir dir;
-    writeText(dir, "lamedb", manyServices(350, 2));
-    auto image = newImage();
-    importInto(dir, *image);
-    EXPECT_EQ(channelCount(*image), 350);
-    EXPECT_EQ(listCount(*image, kListRadio), 300);
-    EXPECT_EQ(listCount(*image, kListTv), 0);
-    EXPECT_EQ(record(*image, 349).progType(), uint32_t{kProgRadio});
-}
-
-TEST_F(ImportTest, TvBouquetsFillDefaultThenUserLists) {
+TEST_F(ImportTest, TvBouquetsFillDefaultThenUserListsUpToThe21st) {
     TempDir dir;
     writeText(dir, "lamedb", manyServices(10, 1));
     std::vector<std::string> files;
-    for (int b = 0; b < 7; ++b) files.push_back(format("userbouquet.b%d.tv", b));
-    writeText(dir, "bouquets.tv", bouquetList(files));
+    for (int b = 0; b < 23; ++b) files.push_back(format("userbouquet.b%d.tv", b));
+    writeText(dir, "BOUQUETS.TV", bouquetList(files));  // found ignoring case
     writeText(dir, "bouquets.radio", bouquetList({"userbouquet.r.tv"}));
     writeText(dir, "userbouquet.r.tv", "#NAME Radio\n" + serviceRefLine(1, 1));
-    for (int b = 0; b < 7; ++b) {
-        if (b == 6) continue;  // the last bouquet file is missing
+    for (int b = 0; b < 23; ++b) {
+        if (b == 6) continue;  // this bouquet file is missing
         std::string text = format("#NAME Bouquet %d with a long name\n", b);
-        for (int s = 0; s <= b; ++s) text += serviceRefLine(static_cast<uint16_t>(s + 1), 1);
+        for (int s = 0; s <= b && s < 10; ++s) text += serviceRefLine(static_cast<uint16_t>(s + 1), 1);
         if (b == 2) text += serviceRefLine(1, 1);  // named twice
         writeText(dir, files[static_cast<size_t>(b)], text);
     }
-    auto image = newImage();
+    auto image = newImage(0xAB);
     const Captured c = importInto(dir, *image);
-    EXPECT_NE(c.out.find("tv    bouquet count:   7\nradio bouquet count:   1\n"), std::string::npos);
+    EXPECT_NE(c.out.find("tv    bouquet count:  23\nradio bouquet count:   1\n"), std::string::npos);
     for (int b = 0; b < 5; ++b) {
         EXPECT_EQ(listName(*image, kListFirstDefault + b), format("Bouquet %d with a lo", b));
         EXPECT_EQ(listCount(*image, kListFirstDefault + b), b + 1 + (b == 2 ? 1 : 0));
@@ -180,112 +157,69 @@ TEST_F(ImportTest, TvBouquetsFillDefaultThenUserLists) {
     int ids[16];
     int n = 16;
     listUserLists(*image, ids, n);
-    ASSERT_EQ(n, 2);
-    EXPECT_EQ(ids[0], kListFirstUser);
-    EXPECT_EQ(ids[1], kListFirstUser + 1);
+    EXPECT_EQ(n, 16);
     EXPECT_EQ(listName(*image, kListFirstUser), "Bouquet 5 with a lo");
     EXPECT_EQ(listCount(*image, kListFirstUser), 6);
     EXPECT_EQ(listName(*image, kListFirstUser + 1), "");  // missing file: in use, empty
     EXPECT_EQ(listCount(*image, kListFirstUser + 1), 0);
+    EXPECT_EQ(listName(*image, kListLastUser), "Bouquet 20 with a l");
+    EXPECT_EQ(listItems(*image, kListLastUser), (std::vector<uint16_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    // Bouquets after the 21st write nothing behind the last user list.
+    EXPECT_TRUE(
+        std::all_of(image->bytes.begin() + 93268, image->bytes.end(), [](uint8_t v) { return v == 0xAB; }));
 }
 
-TEST_F(ImportTest, BouquetsAfterThe21stAreIgnored) {
-    TempDir dir;
-    writeText(dir, "lamedb", manyServices(3, 1));
-    std::vector<std::string> files;
-    for (int b = 0; b < 23; ++b) {
-        files.push_back(format("userbouquet.b%d.tv", b));
-        writeText(dir, files.back(), format("#NAME B%d\n", b) + serviceRefLine(2, 1));
-    }
-    writeText(dir, "bouquets.tv", bouquetList(files));
-    auto image = newImage();
-    importInto(dir, *image);
-    EXPECT_EQ(listName(*image, kListLastUser), "B20");
-    for (int id = kListFirstUser; id <= kListLastUser; ++id)
-        EXPECT_EQ(listItems(*image, id), std::vector<uint16_t>{1});
+// The lines FileOpen and the import print for a file of the folder that does not open.
+std::string missing(const std::string& folder, const char* name, const char* then = nullptr) {
+    std::string text = "file open failed: PATH " + folder + "/" + name + " MODE rb\n";
+    if (then != nullptr) text += "can not open file \"" + folder + "/" + name + "\" " + then + "\n";
+    return text;
 }
 
-TEST_F(ImportTest, FolderWithoutBouquetsKeepsServicesAndEmptyLists) {
+// Each import chooses its lock list by the settings file it read and starts clean.
+TEST_F(ImportTest, FolderWithoutBouquetsKeepsServicesAndEmptyListsThenAServicesFolderReplacesThem) {
     TempDir dir;
     writeText(dir, "lamedb", manyServices(2, 1));
     auto image = newImage(0xAB);
-    const Captured c = importInto(dir, *image);
-    const std::string folder = dir.path().string();
-    EXPECT_EQ(c.out, "file open failed: PATH " + folder +
-                         "/services MODE rb\n"
-                         "can not open file \"" +
-                         folder +
-                         "/services\" try lamedb!\n"
-                         "file open failed: PATH " +
-                         folder +
-                         "/blacklist MODE rb\n"
-                         "can not open file \"" +
-                         folder +
-                         "/blacklist\" SKIP!\n"
+    Captured c = importInto(dir, *image);
+    const std::string f = dir.path().string();
+    EXPECT_EQ(c.out, missing(f, "services", "try lamedb!") + missing(f, "blacklist", "SKIP!") +
                          "    namespace tpID netwID  freq  symbR  QAM  svID  T  L  len name\n"
                          "  1   C00000     1     1    346   6875   64     1  1  0   0  \n"
-                         "  2   C00000     1     1    346   6875   64     2  1  0   0  \n"
-                         "file open failed: PATH " +
-                         folder +
-                         "/userbouquets.tv.epl MODE rb\n"
-                         "file open failed: PATH " +
-                         folder +
-                         "/bouquets.tv MODE rb\n"
-                         "file open failed: PATH " +
-                         folder +
-                         "/userbouquets.radio.epl MODE rb\n"
-                         "file open failed: PATH " +
-                         folder +
-                         "/bouquets.radio MODE rb\n"
+                         "  2   C00000     1     1    346   6875   64     2  1  0   0  \n" +
+                         missing(f, "userbouquets.tv.epl") + missing(f, "bouquets.tv") +
+                         missing(f, "userbouquets.radio.epl") + missing(f, "bouquets.radio") +
                          "services      count:   2\n"
                          "tv    bouquet count:   0\n"
                          "radio bouquet count:   0\n"
                          "DM: no dynamic memory now\n\n");
+    EXPECT_EQ(settingsFormat, kSettingsLamedb);
     EXPECT_EQ(channelCount(*image), 2);
     for (int id = kListFirstDefault; id <= kListLastDefault; ++id) EXPECT_EQ(listCount(*image, id), 0);
     for (int k = 0; k < 16; ++k) EXPECT_EQ(image->bytes[kListInUseOffset + k], 0);
+
+    TempDir servicesFolder;
+    writeText(servicesFolder, "Services", manyServices(1, 2));  // found ignoring case
+    c = importInto(servicesFolder, *image);
+    EXPECT_EQ(settingsFormat, kSettingsServices);
+    EXPECT_NE(c.out.find(missing(servicesFolder.path().string(), "services.locked", "SKIP!")),
+              std::string::npos);
+    EXPECT_EQ(c.out.find("try lamedb"), std::string::npos);
+    EXPECT_EQ(channelCount(*image), 1);
+    EXPECT_EQ(listCount(*image, kListTv), 0);
+    EXPECT_EQ(listItems(*image, kListRadio), std::vector<uint16_t>{0});
 }
 
 TEST_F(ImportTest, EmptyFolderClearsOnlyTheImportedRegions) {
     TempDir dir;
     auto image = newImage(0xAB);
     const Captured c = importInto(dir, *image);
-    const std::string folder = dir.path().string();
-    EXPECT_EQ(c.out, "file open failed: PATH " + folder +
-                         "/services MODE rb\n"
-                         "can not open file \"" +
-                         folder +
-                         "/services\" try lamedb!\n"
-                         "file open failed: PATH " +
-                         folder +
-                         "/lamedb MODE rb\n"
-                         "can not open file \"" +
-                         folder + "/lamedb\" SKIP!\n");
+    const std::string f = dir.path().string();
+    EXPECT_EQ(c.out, missing(f, "services", "try lamedb!") + missing(f, "lamedb", "SKIP!"));
     for (size_t i = 0; i < kImageSize; ++i) {
         const bool cleared = (i >= 72 && i < 78000) || (i >= 83204 && i < 93268);
         ASSERT_EQ(image->bytes[i], cleared ? 0 : 0xAB) << "byte " << i;
     }
-}
-
-TEST_F(ImportTest, EachImportChoosesItsOwnLockListAndStartsClean) {
-    TempDir lamedbFolder;
-    writeText(lamedbFolder, "lamedb", manyServices(3, 1));
-    TempDir servicesFolder;
-    writeText(servicesFolder, "Services", manyServices(1, 2));  // found ignoring case
-    auto image = newImage();
-    Captured c = importInto(lamedbFolder, *image);
-    EXPECT_EQ(settingsFormat, kSettingsLamedb);
-    EXPECT_NE(c.out.find("/blacklist\" SKIP!"), std::string::npos);
-    EXPECT_EQ(channelCount(*image), 3);
-    c = importInto(servicesFolder, *image);
-    EXPECT_EQ(settingsFormat, kSettingsServices);
-    EXPECT_NE(
-        c.out.find("can not open file \"" + servicesFolder.path().string() + "/services.locked\" SKIP!"),
-        std::string::npos);
-    EXPECT_EQ(c.out.find("try lamedb"), std::string::npos);
-    EXPECT_EQ(channelCount(*image), 1);
-    EXPECT_EQ(listCount(*image, kListTv), 0);
-    EXPECT_EQ(listItems(*image, kListRadio), std::vector<uint16_t>{0});
 }
 
 TEST_F(ImportTest, NullFolderDoesNothing) {
@@ -297,54 +231,41 @@ TEST_F(ImportTest, NullFolderDoesNothing) {
     EXPECT_EQ(ImportEnigmaFolder("x", nullptr), -1);
 }
 
-TEST_F(ImportTest, OutOfMemoryWhileTablesGrowEndsTheImportWithNothing) {
+// Whichever allocation fails, the import prints the message of that allocation, ends without a
+// leak or with nothing when a table or a bouquet array cannot be had, and the next one starts clean.
+TEST_F(ImportTest, EachAllocationFailureEndsTheImportCleanly) {
     TempDir dir;
-    writeText(dir, "lamedb", manyServices(5, 1));
-    auto image = newImage();
-    DmFailAfter(3);  // the transponder table and the first two services
-    const Captured c = importInto(dir, *image);
-    EXPECT_NE(c.out.find("DM: realloc no change\nremalloc memory for service failed\n"), std::string::npos);
-    EXPECT_EQ(c.out.find("services      count"), std::string::npos);
-    EXPECT_EQ(channelCount(*image), 0);
-    EXPECT_EQ(liveBlockCount, 0);
-    DmFailAfter(-1);
-    importInto(dir, *image);  // the next import starts clean
-    EXPECT_EQ(channelCount(*image), 5);
-}
-
-TEST_F(ImportTest, OutOfMemoryForTheBouquetArrayEndsTheImportWithNothing) {
-    TempDir dir;
-    writeText(dir, "lamedb", manyServices(2, 1));
-    writeText(dir, "bouquets.tv", bouquetList({"userbouquet.a.tv"}));
-    writeText(dir, "userbouquet.a.tv", "#NAME A\n" + serviceRefLine(1, 1));
-    auto image = newImage();
-    DmFailAfter(3);  // transponder, two services
-    const Captured c = importInto(dir, *image);
-    EXPECT_NE(c.out.find("DM: malloc failed\nmalloc memory for TV bouquet failed\n"), std::string::npos);
-    EXPECT_EQ(channelCount(*image), 0);
-    EXPECT_EQ(listCount(*image, kListFirstDefault), 0);
-    EXPECT_EQ(liveBlockCount, 0);
-}
-
-// Whichever allocation fails, the import ends without a leak and leaves a consistent image.
-TEST_F(ImportTest, EveryAllocationFailureLeavesAConsistentImage) {
-    TempDir dir;
-    writeText(dir, "lamedb", manyServices(4, 1));
+    writeText(dir, "lamedb",
+              lamedbText(cableTransponder(0xC00000, 1, 1, 346000) + cableTransponder(0xC00000, 2, 1, 474000),
+                         services(3, 1) + serviceText(4, 0xC00000, 2, 1, 1, "S")));
     writeText(dir, "bouquets.tv", bouquetList({"userbouquet.a.tv", "userbouquet.b.tv"}));
     writeText(dir, "bouquets.radio", bouquetList({"userbouquet.a.tv"}));
-    writeText(dir, "userbouquet.a.tv", "#NAME A\n" + serviceRefLine(1, 1) + serviceRefLine(4, 1));
+    writeText(dir, "userbouquet.a.tv", "#NAME A\n" + serviceRefLine(1, 1) + serviceRefLine(4, 2));
     writeText(dir, "userbouquet.b.tv", "#NAME B\n" + serviceRefLine(2, 1));
+    // Allocations in order: 2 transponders, 4 services, TV array, 2 index arrays, radio array, 1 index array.
+    // After the first failure every allocation fails: an index array that cannot be had is followed
+    // by the radio array that cannot be had either, except for the last index array.
+    const std::string m = "DM: malloc failed\nmalloc memory for ";
+    const std::string r = "DM: realloc no change\nremalloc memory for ";
+    const std::string tpM = m + "transponder failed\n", tpR = r + "transponder failed\n";
+    const std::string svM = m + "service failed\n", svR = r + "service failed\n";
+    const std::string tv = m + "TV bouquet failed\n", radio = m + "RADIO bouquet failed\n";
+    const std::string items = m + "bouquet failed\n", done = "radio bouquet count:   1\n";
+    const std::string messages[] = {tpM, tpR, svM, svR, svR, svR, tv, items, items, radio, items, done};
+    const int imported[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 4};
     auto image = newImage();
     for (int successes = 0; successes < 12; ++successes) {
         DmFailAfter(successes);
-        importInto(dir, *image);
+        const Captured c = importInto(dir, *image);
         DmFailAfter(-1);
+        const int n = imported[successes];
+        EXPECT_NE(c.out.find(messages[successes]), std::string::npos) << successes;
         EXPECT_EQ(liveBlockCount, 0) << successes;
-        const int n = channelCount(*image);
-        EXPECT_TRUE(n == 0 || n == 4) << successes;
+        ASSERT_EQ(channelCount(*image), n) << successes;
         for (int id = kListFirstDefault; id <= kListLastDefault; ++id)
             for (uint16_t item : listItems(*image, id)) EXPECT_LT(item, n) << successes;
     }
+    EXPECT_EQ(listItems(*image, kListFirstDefault), (std::vector<uint16_t>{0, 3}));
 }
 
 TEST_F(ImportTest, KdattoolImportsAFolderIntoAValidFile) {

@@ -20,17 +20,11 @@ Captured parseSettings(const std::string& text) {
     return c;
 }
 
-std::vector<ServiceEntry> services() {
-    return {serviceTable.entries, serviceTable.entries + serviceTable.count};
-}
-
 struct TransponderRow {
     const char* name;
     std::string dataLine;
-    uint16_t mhz;
-    uint16_t ks;
-    uint8_t modulation;
-    uint8_t polarisation;
+    uint16_t mhz, ks;
+    uint8_t modulation, polarisation;
     int16_t orbital;
     int cable;
     std::string notes;  // standard error
@@ -46,8 +40,6 @@ TEST_P(TransponderTest, ConvertsUnitsAndSendsRoundingNotes) {
     EXPECT_EQ(c.err, row.notes);
     ASSERT_EQ(transponderTable.count, 1);
     const TransponderEntry& t = transponderTable.entries[0];
-    EXPECT_EQ(t.nameSpace, 0xC00000u);
-    EXPECT_EQ(t.transportStreamId, 1);
     EXPECT_EQ(t.frequencyMHz, row.mhz);
     EXPECT_EQ(t.symbolRateKs, row.ks);
     EXPECT_EQ(t.modulation, row.modulation);
@@ -58,65 +50,38 @@ TEST_P(TransponderTest, ConvertsUnitsAndSendsRoundingNotes) {
 
 INSTANTIATE_TEST_SUITE_P(
     DataLines, TransponderTest,
-    testing::Values(TransponderRow{"Cable", "\tc 346000:6875000:2:3:0:0:0", 346, 6875, 3, 0, 0, 1, ""},
-                    TransponderRow{"CableWithoutTab", "c 346000:6875000:2:3", 346, 6875, 3, 0, 0, 1, ""},
-                    TransponderRow{"FrequencyRoundsUp", "\tc 346500:6875000:2:3", 347, 6875, 3, 0, 0, 1,
-                                   "SAT(   0)  freq   346500 >   347   symb  6875000    6875\n"},
-                    TransponderRow{"JustBelowHalf", "\tc 346499:6875499:2:3", 346, 6875, 3, 0, 0, 1, ""},
-                    TransponderRow{"SymbolRateRoundsUp", "\tc 346000:6874500:2:3", 346, 6875, 3, 0, 0, 1,
-                                   "SAT(   0)  freq   346000     346   symb  6874500 >  6875\n"},
-                    TransponderRow{"BothRoundFrequencyFirst", "\tc 346500:6874500:2:4", 347, 6875, 4, 0, 0, 1,
-                                   "SAT(   0)  freq   346500 >   347   symb  6874500    6874\n"
-                                   "SAT(   0)  freq   346500     347   symb  6874500 >  6875\n"},
-                    TransponderRow{"Satellite", "\ts 11362000:22000000:1:2:192:2:0", 11362, 22000, 0, 1, 192,
-                                   0, ""},
-                    TransponderRow{"SatelliteWestRounds", "\ts 10714750:22000000:0:2:-50", 10715, 22000, 0, 0,
-                                   -50, 0, "SAT( -50)  freq 10714750 > 10715   symb 22000000   22000\n"},
-                    TransponderRow{"UpperCaseSIsSatelliteWithoutValues", "\tS 11362000:22000000:1:2:192", 0,
-                                   0, 0, 0, 0, 0, ""},
-                    TransponderRow{"TerrestrialCountsAsCableWithoutValues", "\tt 474000000:2:1:0:0:0:0", 0, 0,
-                                   0, 0, 0, 1, ""},
-                    TransponderRow{"EmptyDataLine", "", 0, 0, 0, 0, 0, 1, ""}),
+    testing::Values(
+        TransponderRow{"CableWithoutTabSymbolRateRoundsUp", "c 346000:6874500:2:5", 346, 6875, 5, 0, 0, 1,
+                       "SAT(   0)  freq   346000     346   symb  6874500 >  6875\n"},
+        TransponderRow{"JustBelowHalf", "\tc 346499:6875499:2:3:0:0:0", 346, 6875, 3, 0, 0, 1, ""},
+        TransponderRow{"BothRoundFrequencyFirst", "\tc 346500:6874500:2:4", 347, 6875, 4, 0, 0, 1,
+                       "SAT(   0)  freq   346500 >   347   symb  6874500    6874\n"
+                       "SAT(   0)  freq   346500     347   symb  6874500 >  6875\n"},
+        TransponderRow{"Satellite", "\ts 11362000:22000000:1:2:192:2:0", 11362, 22000, 0, 1, 192, 0, ""},
+        TransponderRow{"SatelliteWestRounds", "\ts 10714750:22000000:0:2:-50", 10715, 22000, 0, 0, -50, 0,
+                       "SAT( -50)  freq 10714750 > 10715   symb 22000000   22000\n"},
+        TransponderRow{"UpperCaseSIsSatelliteWithoutValues", "\tS 11362000:22000000:1:2:192", 0, 0, 0, 0, 0,
+                       0, ""},
+        TransponderRow{"TerrestrialCountsAsCableWithoutValues", "\tt 474000000:2:1:0:0:0:0", 0, 0, 0, 0, 0, 1,
+                       ""}),
     RowName());
-
-struct TypeRow {
-    const char* name;
-    int type;
-    int stored;  // 0: dropped
-};
-
-class ServiceTypeTest : public EnigmaTest, public testing::WithParamInterface<TypeRow> {};
-
-TEST_P(ServiceTypeTest, KeepsTelevisionAndRadioOnly) {
-    const Captured c = parseSettings(lamedbText(cableTransponder(0xC00000, 1, 1, 346000),
-                                                serviceText(0x10, 0xC00000, 1, 1, GetParam().type, "X")));
-    EXPECT_EQ(c.out, "");  // dropping by type is silent
-    if (GetParam().stored == 0) {
-        EXPECT_EQ(serviceTable.count, 0);
-        return;
-    }
-    ASSERT_EQ(serviceTable.count, 1);
-    EXPECT_EQ(serviceTable.entries[0].serviceType, GetParam().stored);
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, ServiceTypeTest,
-                         testing::Values(TypeRow{"Tv", 1, 1}, TypeRow{"Radio", 2, 2}, TypeRow{"Four", 4, 1},
-                                         TypeRow{"HdTv", 25, 1}, TypeRow{"LowByteOf281", 281, 1},
-                                         TypeRow{"Data", 3, 0}, TypeRow{"Type22", 22, 0},
-                                         TypeRow{"Type128", 128, 0}, TypeRow{"Zero", 0, 0}),
-                         RowName());
 
 using SettingsParserTest = EnigmaTest;
 
-TEST_F(SettingsParserTest, ServiceTakesTheTuningDataOfItsTransponder) {
-    const Captured c = parseSettings(lamedbText(cableTransponder(0xC00000, 0x437, 1, 346000, 6875000, 5),
-                                                format("%s",
-                                                       "6D66:00C00000:0437:0001:1:0\n\xE4\xB8\xAD"
-                                                       "CCTV\np:Provider,c:000001\n")));
-    EXPECT_EQ(c.out, "");
-    ASSERT_EQ(serviceTable.count, 1);
-    const ServiceEntry& s = serviceTable.entries[0];
-    EXPECT_EQ(s.serviceId, 0x6D66);
+TEST_F(SettingsParserTest, KeepsTelevisionAndRadioServicesWithTheirTransponderData) {
+    std::string services =
+        "6D66:00C00000:0437:0001:1:0\n\xE4\xB8\xAD"
+        "CCTV\np:Provider,c:000001\n";
+    const int types[] = {2, 4, 25, 281, 3, 22, 0};  // 281: its low byte 25 counts
+    for (int i = 0; i < 7; ++i) services += serviceText(uint16_t(i + 1), 0xC00000, 0x437, 1, types[i], "S");
+    const Captured c =
+        parseSettings(lamedbText(cableTransponder(0xC00000, 0x437, 1, 346000, 6875000, 5), services));
+    EXPECT_EQ(c.out, "");                   // dropping by type is silent
+    std::vector<std::pair<int, int>> kept;  // service id, type
+    for (int i = 0; i < serviceTable.count; ++i)
+        kept.emplace_back(serviceTable.entries[i].serviceId, serviceTable.entries[i].serviceType);
+    EXPECT_EQ(kept, (std::vector<std::pair<int, int>>{{1, 2}, {2, 1}, {3, 1}, {4, 1}, {0x6D66, 1}}));
+    const ServiceEntry& s = serviceTable.entries[4];
     EXPECT_EQ(s.transportStreamId, 0x437);
     EXPECT_EQ(s.originalNetworkId, 1);
     EXPECT_EQ(s.nameSpace, 0xC00000u);
@@ -130,38 +95,21 @@ TEST_F(SettingsParserTest, ServiceTakesTheTuningDataOfItsTransponder) {
                  "CCTV");
 }
 
-TEST_F(SettingsParserTest, UnknownTransponderDropsTheServiceWithAMessage) {
-    const Captured c = parseSettings(lamedbText(
-        cableTransponder(0xC00000, 1, 1, 346000),
-        serviceText(1, 0xD00000, 1, 1, 1, "Other namespace") + serviceText(2, 0xC00000, 1, 1, 1, "Kept")));
-    EXPECT_EQ(c.out, "can not find the transponder for service\n");
+TEST_F(SettingsParserTest, ServicesOfACrLfFileFindTheFirstTransponderOfTheirKeyOrAreDropped) {
+    // The first transponder ends with a line that is not "/": it is kept all the same.
+    std::string text;
+    for (char ch : lamedbText(
+             "00c00000:0001:0001\n\tc 346000:6875000:2:3\nx\n" + cableTransponder(0xC00000, 1, 1, 474000),
+             serviceText(1, 0xD00000, 1, 1, 1, "Other namespace") +
+                 serviceText(2, 0xC00000, 1, 1, 1, "Kept")))
+        text += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    const Captured c = parseSettings(text);
+    EXPECT_EQ(c.out, "transponder line 3 not start with /can not find the transponder for service\n");
+    EXPECT_EQ(transponderTable.count, 2);
     ASSERT_EQ(serviceTable.count, 1);
     EXPECT_EQ(serviceTable.entries[0].serviceId, 2);
-}
-
-TEST_F(SettingsParserTest, ServicesFindTheFirstOfTwoTranspondersWithOneKey) {
-    parseSettings(
-        lamedbText(cableTransponder(0xC00000, 1, 1, 346000) + cableTransponder(0xC00000, 1, 1, 474000),
-                   serviceText(1, 0xC00000, 1, 1, 1, "A")));
-    ASSERT_EQ(serviceTable.count, 1);
     EXPECT_EQ(serviceTable.entries[0].frequencyMHz, 346);
-}
-
-TEST_F(SettingsParserTest, EndLineWithoutSlashWarnsAndKeepsTheTransponder) {
-    const Captured c =
-        parseSettings("transponders\n00c00000:0001:0001\n\tc 346000:6875000:2:3\nx\nend\nservices\n" +
-                      serviceText(1, 0xC00000, 1, 1, 1, "A") + "end\n");
-    EXPECT_EQ(c.out, "transponder line 3 not start with /");
-    EXPECT_EQ(transponderTable.count, 1);
-    EXPECT_EQ(serviceTable.count, 1);
-}
-
-TEST_F(SettingsParserTest, WithoutTranspondersNothingIsRead) {
-    const Captured c =
-        parseSettings("eDVB services /4/\nservices\n" + serviceText(1, 0xC00000, 1, 1, 1, "A") + "end\n");
-    EXPECT_EQ(c.out, "");
-    EXPECT_EQ(transponderTable.count, 0);
-    EXPECT_EQ(serviceTable.count, 0);
+    EXPECT_STREQ(serviceTable.entries[0].name, "Kept");
 }
 
 struct TruncatedRow {
@@ -183,129 +131,90 @@ TEST_P(TruncatedFileTest, EndOfFileInsideAnEntryKeepsTheEntriesBeforeIt) {
 
 const std::string kOneTransponder = "transponders\n" + cableTransponder(0xC00000, 1, 1, 346000);
 const std::string kOneService = serviceText(1, 0xC00000, 1, 1, 1, "A");
+const std::string kTwoServices =
+    kOneTransponder + "end\nservices\n" + kOneService + "0002:00c00000:0001:0001:1:0\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Files, TruncatedFileTest,
-    testing::Values(
-        TruncatedRow{"TransponderLine1", kOneTransponder, 1, 0, "transponder line 1 failed\n"},
-        TruncatedRow{"TransponderLine2", kOneTransponder + "00c00000:0002:0001\n", 1, 0,
-                     "transponder line 2 failed\n"},
-        TruncatedRow{"TransponderLine3", kOneTransponder + "00c00000:0002:0001\n\tc 1:2:3:4\n", 1, 0,
-                     "transponder line 3 failed\n"},
-        TruncatedRow{"ServiceLine1", kOneTransponder + "end\nservices\n" + kOneService, 1, 1,
-                     "service line 1 failed\n"},
-        TruncatedRow{"ServiceLine2",
-                     kOneTransponder + "end\nservices\n" + kOneService + "0002:00c00000:0001:0001:1:0\n", 1,
-                     1, "service line 2 failed\n"},
-        TruncatedRow{"ServiceLine3",
-                     kOneTransponder + "end\nservices\n" + kOneService + "0002:00c00000:0001:0001:1:0\nB\n",
-                     1, 1, "service line 3 failed\n"},
-        TruncatedRow{"NoServicesWord", kOneTransponder + "end\n", 1, 0, ""}),
+    testing::Values(TruncatedRow{"TransponderLine1", kOneTransponder, 1, 0, "transponder line 1 failed\n"},
+                    TruncatedRow{"TransponderLine2", kOneTransponder + "00c00000:0002:0001\n", 1, 0,
+                                 "transponder line 2 failed\n"},
+                    TruncatedRow{"TransponderLine3", kOneTransponder + "00c00000:0002:0001\n\tc 1:2:3:4\n", 1,
+                                 0, "transponder line 3 failed\n"},
+                    TruncatedRow{"ServiceLine1", kOneTransponder + "end\nservices\n" + kOneService, 1, 1,
+                                 "service line 1 failed\n"},
+                    TruncatedRow{"ServiceLine2", kTwoServices, 1, 1, "service line 2 failed\n"},
+                    TruncatedRow{"ServiceLine3", kTwoServices + "B\n", 1, 1, "service line 3 failed\n"},
+                    TruncatedRow{"NoServicesWord", kOneTransponder + "end\n", 1, 0, ""},
+                    TruncatedRow{"NoTranspondersWord",
+                                 "eDVB services /4/\nservices\n" + kOneService + "end\n", 0, 0, ""}),
     RowName());
 
-TEST_F(SettingsParserTest, CrLfFileReadsLikeLf) {
-    std::string text =
-        lamedbText(cableTransponder(0xC00000, 1, 1, 346000) + cableTransponder(0xC00000, 2, 1, 474000),
-                   serviceText(7, 0xC00000, 2, 1, 2, "Radio") + serviceText(8, 0xC00000, 1, 1, 1, "Tv"));
-    parseSettings(text);
-    const std::vector<ServiceEntry> lf = services();
-    reset();
-    std::string crlf;
-    for (char ch : text) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-    parseSettings(crlf);
-    const std::vector<ServiceEntry> got = services();
-    ASSERT_EQ(got.size(), 2u);
-    ASSERT_EQ(lf.size(), 2u);
-    for (size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(got[i].serviceId, lf[i].serviceId);
-        EXPECT_EQ(got[i].frequencyMHz, lf[i].frequencyMHz);
-        EXPECT_STREQ(got[i].name, lf[i].name);
-    }
-}
-
-TEST_F(SettingsParserTest, NameMessagesAppearForDroppedServicesToo) {
+TEST_F(SettingsParserTest, NamesKeep128CharactersAnd255BytesWithMessagesForDroppedServicesToo) {
+    std::string chinese;
+    for (int i = 0; i < 128; ++i) chinese += "\xE4\xB8\xAD";
     const Captured c = parseSettings(lamedbText(cableTransponder(0xC00000, 1, 1, 346000),
-                                                serviceText(1, 0xC00000, 1, 1, 22, std::string(129, 'n'))));
-    EXPECT_EQ(c.out, "unicode buffer is small\n");
-    EXPECT_EQ(serviceTable.count, 0);
-}
-
-TEST_F(SettingsParserTest, LongGbNameKeeps255Bytes) {
-    std::string name;
-    for (int i = 0; i < 128; ++i) name += "\xE4\xB8\xAD";
-    parseSettings(
-        lamedbText(cableTransponder(0xC00000, 1, 1, 346000), serviceText(1, 0xC00000, 1, 1, 1, name)));
+                                                serviceText(1, 0xC00000, 1, 1, 22, std::string(129, 'n')) +
+                                                    serviceText(2, 0xC00000, 1, 1, 1, chinese)));
+    EXPECT_EQ(c.out, "unicode buffer is small\n");  // from the dropped type-22 service
     ASSERT_EQ(serviceTable.count, 1);
     EXPECT_EQ(std::string(serviceTable.entries[0].name).size(), 255u);
 }
 
-struct Keys {
-    int16_t orbital;
-    uint16_t mhz;
-    uint16_t sid;
-    bool operator==(const Keys&) const = default;
-};
-
-std::vector<Keys> sortedKeys(const std::vector<Keys>& in) {
-    ServiceEntry e{};
-    for (const Keys& k : in) {
-        e.orbitalPosition = k.orbital;
-        e.frequencyMHz = k.mhz;
-        e.serviceId = k.sid;
-        EXPECT_EQ(AppendService(e), 0);
-    }
-    SortServices();
-    std::vector<Keys> out;
-    for (const ServiceEntry& s : services()) out.push_back({s.orbitalPosition, s.frequencyMHz, s.serviceId});
-    return out;
-}
-
-TEST_F(SettingsParserTest, SortOrdersByFrequencyThenServiceId) {
-    EXPECT_EQ(sortedKeys({{0, 474, 5}, {0, 346, 9}, {0, 346, 2}}),
+TEST_F(SettingsParserTest, SortsByPositionThenFrequencyThenServiceIdWithinOneFrequency) {
+    struct Keys {
+        int16_t orbital;
+        uint16_t mhz, sid;
+        bool operator==(const Keys&) const = default;
+    };
+    const auto sorted = [](const std::vector<Keys>& in) {
+        capture([] { ReleaseServiceTable(); });
+        for (const Keys& k : in) {
+            ServiceEntry e{};
+            e.orbitalPosition = k.orbital;
+            e.frequencyMHz = k.mhz;
+            e.serviceId = k.sid;
+            EXPECT_EQ(AppendService(e), 0);
+        }
+        SortServices();
+        std::vector<Keys> out;
+        for (int i = 0; i < serviceTable.count; ++i) {
+            const ServiceEntry& s = serviceTable.entries[i];
+            out.push_back({s.orbitalPosition, s.frequencyMHz, s.serviceId});
+        }
+        return out;
+    };
+    EXPECT_EQ(sorted({{0, 474, 5}, {0, 346, 9}, {0, 346, 2}}),
               (std::vector<Keys>{{0, 346, 2}, {0, 346, 9}, {0, 474, 5}}));
-}
-
-TEST_F(SettingsParserTest, SortComparesOrbitalPositionsSigned) {
-    EXPECT_EQ(sortedKeys({{192, 11000, 1}, {-50, 12000, 1}, {0, 10000, 1}, {192, 10000, 3}}),
+    // Orbital positions compare signed.
+    EXPECT_EQ(sorted({{192, 11000, 1}, {-50, 12000, 1}, {0, 10000, 1}, {192, 10000, 3}}),
               (std::vector<Keys>{{-50, 12000, 1}, {0, 10000, 1}, {192, 10000, 3}, {192, 11000, 1}}));
-}
-
-TEST_F(SettingsParserTest, FrequencyAloneDecidesTheServiceIdRuns) {
-    // The last frequency of one position equals the first of the next, so the third pass sorts
-    // that run by service id across both positions.
-    EXPECT_EQ(sortedKeys({{0, 100, 9}, {10, 100, 1}, {0, 50, 4}}),
+    // The last frequency of one position equals the first of the next: the frequency alone makes
+    // the run that the third pass sorts by service id, across both positions.
+    EXPECT_EQ(sorted({{0, 100, 9}, {10, 100, 1}, {0, 50, 4}}),
               (std::vector<Keys>{{0, 50, 4}, {10, 100, 1}, {0, 100, 9}}));
 }
 
 TEST_F(SettingsParserTest, DumpUsesTheLayoutOfTheLastTransponder) {
     parseSettings(lamedbText(cableTransponder(0xC00000, 0x437, 1, 346000, 6875000, 3),
                              serviceText(0x6D66, 0xC00000, 0x437, 1, 25, "Name")));
-    serviceTable.entries[0].locked = 1;
+    ServiceEntry& e = serviceTable.entries[0];
+    e.locked = 1;
+    e.modulation = 9;  // no QAM order
+    const char ucs2[] = {0x4E, 0x2D, 0x00, 'A'};
+    std::memcpy(e.name, ucs2, sizeof ucs2);
+    e.nameLength = 2;
     EXPECT_EQ(capture([] { DumpServices(serviceTable.entries, serviceTable.count); }).out,
               "    namespace tpID netwID  freq  symbR  QAM  svID  T  L  len name\n"
-              "  1   C00000   437     1    346   6875   64  6D66  1  1   0  \n");
-    serviceTable.entries[0].modulation = 9;
-    EXPECT_EQ(capture([] { DumpServices(serviceTable.entries, 1); }).out,
-              "    namespace tpID netwID  freq  symbR  QAM  svID  T  L  len name\n"
-              "  1   C00000   437     1    346   6875    0  6D66  1  1   0  \n");
+              "  1   C00000   437     1    346   6875    0  6D66  1  1   2  \xD6\xD0"
+              "A\n");
     lastTransponderIsCable = 0;
-    serviceTable.entries[0].polarisation = 1;
-    serviceTable.entries[0].orbitalPosition = -50;
+    e.polarisation = 1;
+    e.orbitalPosition = -50;
+    e.nameLength = 0;
     EXPECT_EQ(capture([] { DumpServices(serviceTable.entries, 1); }).out,
               "    namespace tpID netwID  freq  symbR  P satPos svID  T  L  len name\n"
               "  1   C00000   437     1    346   6875  v   -50  6D66  1  1   0  \n");
-}
-
-TEST_F(SettingsParserTest, DumpNameColumnReadsUcs2Characters) {
-    ServiceEntry e{};
-    e.nameLength = 2;
-    const char ucs2[] = {0x4E, 0x2D, 0x00, 'A'};
-    std::memcpy(e.name, ucs2, sizeof ucs2);
-    lastTransponderIsCable = 1;
-    EXPECT_EQ(capture([&] { DumpServices(&e, 1); }).out,
-              "    namespace tpID netwID  freq  symbR  QAM  svID  T  L  len name\n"
-              "  1        0     0     0      0      0    0     0  0  0   2  \xD6\xD0"
-              "A\n");
 }
 
 }  // namespace
