@@ -89,22 +89,36 @@ TEST(DialogPrompts, FileChooserStartsHereWithTheDefaultNameAndFiltersOrIsCancell
     EXPECT_EQ(QFileInfo(QFileInfo(*chosen).path()).canonicalFilePath(), QDir(folder.here()).canonicalPath());
 }
 
-TEST(DialogPrompts, FolderBrowserGivesTheHighlightedSettingsFolderOrIsCancelled) {
+TEST(DialogPrompts, FolderBrowserAcceptsOnlyAFolderHoldingSettingsOrIsCancelled) {
     InTempFolder folder;
     DialogPrompts prompts;
     test::whenModal<EnigmaFolderDialog>([](EnigmaFolderDialog& d) { d.reject(); });
     EXPECT_FALSE(prompts.chooseEnigmaFolder(nullptr).has_value());
-    QDir(folder.here()).mkdir(QStringLiteral("box"));
-    tovu::test::writeFileBytes(folder.dir.file("box/lamedb"), {});
-    const QString box = QDir(folder.here()).filePath(QStringLiteral("box"));
+    for (const char* sub : {"plain", "old", "new"}) QDir(folder.here()).mkdir(sub);
+    tovu::test::writeFileBytes(folder.dir.file("old/services"), {});
+    tovu::test::writeFileBytes(folder.dir.file("new/lamedb"), {});
+    const auto at = [&folder](const char* sub) { return QDir(folder.here()).filePath(sub); };
     QWidget owner;
     test::whenModal<EnigmaFolderDialog>([&](EnigmaFolderDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Select folder ...");
         EXPECT_EQ(d.parentWidget(), &owner);
-        emit d.currentChanged(box);
-        ASSERT_TRUE(d.acceptButton()->isEnabled());
-        d.acceptButton()->click();
+        QPushButton* ok = d.acceptButton();
+        EXPECT_FALSE(ok->isEnabled());  // nothing highlighted at first
+        const std::pair<const char*, bool> steps[] = {{"plain", false}, {"old", true},      {"plain", false},
+                                                      {"new", true},    {"missing", false}, {"plain", false}};
+        for (const auto& [sub, enabled] : steps) {
+            emit d.currentChanged(at(sub));
+            EXPECT_EQ(ok->isEnabled(), enabled) << sub;
+            // The file dialog's own rules enable the button often; the folder rule still holds.
+            ok->setEnabled(true);
+            EXPECT_EQ(ok->isEnabled(), enabled) << sub;
+        }
+        d.accept();  // refused on "plain"
+        EXPECT_TRUE(d.isVisible());
+        emit d.currentChanged(at("old"));
+        ok->click();
     });
-    EXPECT_EQ(prompts.chooseEnigmaFolder(&owner), std::optional<QString>(box));
+    EXPECT_EQ(prompts.chooseEnigmaFolder(&owner), std::optional<QString>(at("old")));
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
-// The main window's file commands: load, save, the three "Select File" buttons, the DreamBox
-// import and its folder browser.
+// The main window's file commands: load, save, the three "Select File" buttons and the DreamBox
+// import.
 #include "WindowHarness.h"
 
 #include "db/DbFileFormat.h"
 #include "db/DbStore.h"
 #include "support/TestSupport.h"
 #include "ui/EditorTexts.h"
-#include "ui/EnigmaFolderDialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -197,38 +196,6 @@ TEST(ImportCommand, CancelledBrowserChangesNothingAndASmallFolderReplacesTheServ
               QStringList({"First TV", "TV", "Some Radio", "Radio"}));
     EXPECT_EQ(h.window->sourceLabel()->text(), q(dir.path().string()));
     EXPECT_EQ(h.window->selectedRows(), QList<int>({0}));
-}
-
-TEST(EnigmaFolderBrowser, AcceptsOnlyAFolderHoldingSettings) {
-    test::uiApplication();
-    TempDir dir;
-    for (const char* folder : {"plain", "old", "new"}) std::filesystem::create_directory(dir.path() / folder);
-    writeText(dir.file("old/services"), "");
-    writeText(dir.file("new/lamedb"), "");
-    EnigmaFolderDialog dialog(nullptr, q(dir.path().string()));
-    EXPECT_EQ(dialog.windowTitle(), "Select folder ...");
-    dialog.show();
-    QPushButton* ok = dialog.acceptButton();
-    ASSERT_NE(ok, nullptr);
-    EXPECT_FALSE(ok->isEnabled());  // nothing highlighted at first
-
-    const std::pair<const char*, bool> steps[] = {
-        {"plain", false}, {"old", true}, {"plain", false}, {"new", true}, {"missing", false}};
-    for (const auto& [folder, enabled] : steps) {
-        emit dialog.currentChanged(q(dir.file(folder)));
-        EXPECT_EQ(ok->isEnabled(), enabled) << folder;
-        // The file dialog's own rules enable the button often; the folder rule still holds.
-        ok->setEnabled(true);
-        EXPECT_EQ(ok->isEnabled(), enabled) << folder;
-    }
-
-    emit dialog.currentChanged(q(dir.file("plain")));
-    dialog.accept();
-    EXPECT_TRUE(dialog.isVisible());
-    emit dialog.currentChanged(q(dir.file("old")));
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.highlightedFolder(), q(dir.file("old")));
 }
 
 }  // namespace
