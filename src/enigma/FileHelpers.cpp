@@ -23,6 +23,11 @@ bool equalIgnoringAsciiCase(const char* a, const char* b) {
     return *a == *b;
 }
 
+bool isRegularFile(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 }  // namespace
 
 FILE* FileOpen(const char* path, const char* mode) {
@@ -30,7 +35,14 @@ FILE* FileOpen(const char* path, const char* mode) {
         std::printf("file path is NULL\n");
         return nullptr;
     }
+    // A folder (or device) of the same name is no settings file: it does not open, as on the
+    // receiver's own system.
     FILE* file = std::fopen(path, mode);
+    struct stat info;
+    if (file != nullptr && (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))) {
+        std::fclose(file);
+        file = nullptr;
+    }
     if (file == nullptr) {
         std::printf("file open failed: PATH %s MODE %s\n", path, mode);
         return nullptr;
@@ -66,13 +78,13 @@ int ReadLine(FILE* file, char* out, int outSize) {
 
 std::string FolderFilePath(const char* folder, const char* name) {
     const std::string exact = std::string(folder) + "/" + name;
-    struct stat info;
-    if (stat(exact.c_str(), &info) == 0) return exact;
+    if (isRegularFile(exact)) return exact;
     DIR* dir = opendir(folder);
     if (dir == nullptr) return exact;
     std::string best;
     while (const dirent* entry = readdir(dir)) {
         if (!equalIgnoringAsciiCase(entry->d_name, name)) continue;
+        if (!isRegularFile(std::string(folder) + "/" + entry->d_name)) continue;
         if (best.empty() || std::strcmp(entry->d_name, best.c_str()) < 0) best = entry->d_name;
     }
     closedir(dir);

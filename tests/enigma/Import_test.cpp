@@ -4,6 +4,7 @@
 #include "db/FavLists.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -208,6 +209,18 @@ TEST_F(ImportTest, FolderWithoutBouquetsKeepsServicesAndEmptyListsThenAServicesF
     EXPECT_EQ(channelCount(*image), 1);
     EXPECT_EQ(listCount(*image, kListTv), 0);
     EXPECT_EQ(listItems(*image, kListRadio), std::vector<uint16_t>{0});
+}
+
+TEST_F(ImportTest, AFolderNamedLikeASettingsFileIsNoSettingsFile) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "services");
+    std::filesystem::create_directory(dir.path() / "BlackList");
+    writeText(dir, "LAMEDB", manyServices(2, 1));
+    auto image = newImage();
+    const Captured c = importInto(dir, *image);
+    EXPECT_EQ(settingsFormat, kSettingsLamedb);
+    EXPECT_NE(c.out.find("try lamedb!"), std::string::npos);
+    EXPECT_EQ(channelCount(*image), 2);
 }
 
 TEST_F(ImportTest, EmptyFolderClearsOnlyTheImportedRegions) {
