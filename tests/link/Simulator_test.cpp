@@ -82,5 +82,18 @@ TEST(Simulator, RefusesStorageOutsideItsAreasAndStopsCleanlyInTheMiddleOfATransf
     StbLink::closeSocket(s);
 }
 
+TEST(Simulator, TakesAnEmptyWriteWhileAnotherClientSaysNothing) {
+    SimProcess sim(loopback(0, 50, 20));
+    ASSERT_TRUE(sim.listening());
+    const int idle = StbLink::openConnection(sim.address(), kReceiverPort, 1000);
+    ASSERT_GE(idle, 0);
+    EXPECT_EQ(StbLink::transfer(sim.address(), kToReceiver, nullptr, kProviderListAddress, 0), 1);
+    // Served at once, long before the simulator gives up on the silent client.
+    EXPECT_EQ(sim.nextLine(2000), "write address=0x660000 length=0 packets=0/0 checksum=ok result=stored");
+    StbLink::closeSocket(idle);
+    EXPECT_EQ(sim.nextLine(), "command result=peer-closed (incomplete command frame)");
+    EXPECT_EQ(sim.stop(), 0);
+}
+
 }  // namespace
 }  // namespace tovu

@@ -6,6 +6,7 @@
 #include "db/DbStore.h"
 #include "link/Protocol.h"
 
+#include <sys/socket.h>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,9 @@ namespace stbsim {
 namespace {
 
 using namespace tovu;
+
+constexpr int kSlowPauseMs = 1000;   // between two bytes of a slow read or write
+constexpr int kRepeatPauseMs = 100;  // between two copies of a repeated first packet
 
 uint32_t be32(const uint8_t* p) {
     return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
@@ -65,32 +69,47 @@ bool closeNow(const Options& options, uint64_t packets) {
     return options.closeAfter >= 0 && packets >= static_cast<uint64_t>(options.closeAfter);
 }
 
-std::string serveRead(Receiver& receiver, int connection, uint32_t address, uint32_t length) {
-    const uint64_t count = packetCountFor(length);
-    if (!inStorage(address, length) || count > 0xFFFF)
+// Ends a connection early: the result to report. The caller closes the socket.
+const char* endEarly(const Connection& c, const Options& options) {
+    if (!options.reset) return "closed-early";
+    const linger reset{1, 0};
+    (void)setsockopt(c.fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    return "reset";
+}
+
+std::string serveRead(Receiver& receiver, const Connection& c, uint32_t address, uint32_t length) {
+    const Options& o = receiver.options;
+    const uint32_t answered = o.answerLength >= 0 ? static_cast<uint32_t>(o.answerLength) : length;
+    const uint64_t count = packetCountFor(answered);
+    if (!inStorage(address, answered) || count > 0xFFFF)
         return describe("read", address, length, 0, count) + " result=refused (outside storage)";
+    const uint32_t lengthField = o.lengthField >= 0 ? static_cast<uint32_t>(o.lengthField) : answered;
     const uint8_t* data = receiver.storage.data() + (address - kStorageBase);
-    const uint32_t checksum = sumBytes(data, length);
+    const uint32_t checksum = sumBytes(data, answered);
     uint8_t packet[kPacketSize];
     uint64_t sent = 0;
+    auto ended = [&](const char* result) {
+        return describe("read", address, length, sent, count) + " result=" + result;
+    };
     for (uint64_t index = 0; index < count; ++index) {
         const size_t offset = index * kPacketPayloadSize;
-        const size_t chunk = std::min<size_t>(kPacketPayloadSize, length - offset);
-        putBe32(packet + kPacketLengthOffset, length);
+        const size_t chunk = std::min<size_t>(kPacketPayloadSize, answered - offset);
+        putBe32(packet + kPacketLengthOffset, lengthField);
         putBe32(packet + kPacketChecksumOffset, checksum);
         putBe16(packet + kPacketCountOffset, static_cast<uint16_t>(count));
-        const bool beyond = receiver.options.badIndex && index == 0;
+        const bool beyond = o.badIndex && index == 0;
         putBe16(packet + kPacketIndexOffset, static_cast<uint16_t>(beyond ? count : index));
         packet[kPacketMarkerOffset] = kPacketMarker0;
         packet[kPacketMarkerOffset + 1] = kPacketMarker1;
         std::memcpy(packet + kPacketHeaderSize, data + offset, chunk);
         std::memset(packet + kPacketHeaderSize + chunk, 0, kPacketPayloadSize - chunk);
-        for (int copy = 0; copy < (receiver.options.duplicate ? 2 : 1); ++copy) {
-            if (closeNow(receiver.options, sent))
-                return describe("read", address, length, sent, count) + " result=closed-early";
-            const IoResult r = writeExact(connection, packet, kPacketSize);
-            if (r != IoResult::Done)
-                return describe("read", address, length, sent, count) + " result=" + ioText(r);
+        // A repeated first packet goes out until the peer gives up.
+        for (int copy = 0; copy < (o.duplicate ? 2 : 1) || o.repeatFirst; ++copy) {
+            if (copy > 0 && o.repeatFirst)
+                if (const IoResult r = pause(c, kRepeatPauseMs); r != IoResult::Done) return ended(ioText(r));
+            if (closeNow(o, sent)) return ended(endEarly(c, o));
+            const IoResult r = writeExact(c, packet, kPacketSize, o.slowRead ? kSlowPauseMs : 0);
+            if (r != IoResult::Done) return ended(ioText(r));
             ++sent;
         }
     }
@@ -99,10 +118,13 @@ std::string serveRead(Receiver& receiver, int connection, uint32_t address, uint
     return describe("read", address, length, sent, count) + tail;
 }
 
-std::string serveWrite(Receiver& receiver, int connection, uint32_t address, uint32_t length) {
+std::string serveWrite(Receiver& receiver, const Connection& c, uint32_t address, uint32_t length) {
+    const Options& o = receiver.options;
     const uint64_t count = packetCountFor(length);
     if (!inStorage(address, length) || count > 0xFFFF)
         return describe("write", address, length, 0, count) + " result=refused (outside storage)";
+    if (o.ignoreWrite)
+        return describe("write", address, length, 0, count) + " result=ignored " + ioText(waitUntilGone(c));
     // Packets are staged and stored only when the whole transfer checked out.
     std::vector<uint8_t> staged(count * kPacketPayloadSize, 0);
     std::string problems;
@@ -117,9 +139,9 @@ std::string serveWrite(Receiver& receiver, int connection, uint32_t address, uin
     uint8_t packet[kPacketSize];
     uint64_t received = 0;
     for (uint64_t expected = 0; expected < count; ++expected) {
-        if (closeNow(receiver.options, received))
-            return describe("write", address, length, received, count) + " result=closed-early";
-        const IoResult r = readExact(connection, packet, kPacketSize);
+        if (closeNow(o, received))
+            return describe("write", address, length, received, count) + " result=" + endEarly(c, o);
+        const IoResult r = readExact(c, packet, kPacketSize, o.slowWrite ? kSlowPauseMs : 0);
         if (r != IoResult::Done)
             return describe("write", address, length, received, count) + " result=" + ioText(r);
         ++received;
@@ -143,7 +165,7 @@ std::string serveWrite(Receiver& receiver, int connection, uint32_t address, uin
     std::string line =
         describe("write", address, length, received, count) + (sumOk ? " checksum=ok" : " checksum=bad");
     if (!sumOk || !problems.empty()) return line + " result=rejected" + problems;
-    std::memcpy(receiver.storage.data() + (address - kStorageBase), staged.data(), length);
+    if (length > 0) std::memcpy(receiver.storage.data() + (address - kStorageBase), staged.data(), length);
     line += " result=stored";
     if (!receiver.options.savePath.empty() && touchesDatabaseArea(address, length))
         line += saveDatabaseArea(receiver, receiver.options.savePath) ? " saved" : " save-failed";
@@ -167,15 +189,12 @@ bool saveDatabaseArea(const Receiver& receiver, const std::string& path) {
            }) == SaveResult::Saved;
 }
 
-std::string serveConnection(Receiver& receiver, int connection) {
-    uint8_t frame[kCommandFrameSize];
-    if (const IoResult r = readExact(connection, frame, sizeof frame); r != IoResult::Done)
-        return std::string("command result=") + ioText(r) + " (incomplete command frame)";
+std::string serveCommand(Receiver& receiver, const Connection& connection, const uint8_t* frame) {
     const uint8_t direction = frame[kFrameDirectionOffset];
     const uint32_t address = be32(frame + kFrameAddressOffset);
     const uint32_t length = be32(frame + kFrameLengthOffset);
     if (receiver.options.stall) {
-        drainUntilClosed(connection);
+        (void)drainUntilClosed(connection);
         return describe(direction == kToReceiver ? "write" : "read", address, length, 0,
                         packetCountFor(length)) +
                " result=stalled";

@@ -1,16 +1,15 @@
 // stb-sim: a stand-in for the receiver's transfer service on TCP port 19998, for trying and
-// testing the editor's transfers without a set-top box. One connection at a time; one line per
-// transfer on standard output.
+// testing the editor's transfers without a set-top box. One transfer at a time; one line per
+// connection on standard output. Fault options make it misbehave as a broken receiver would.
 #include "SimIo.h"
 #include "SimReceiver.h"
+#include "SimServer.h"
 
 #include "link/Protocol.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <cerrno>
@@ -22,6 +21,8 @@
 
 namespace {
 
+using stbsim::Options;
+
 int stopPipe[2] = {-1, -1};
 
 void onStopSignal(int) {
@@ -31,51 +32,96 @@ void onStopSignal(int) {
     errno = saved;
 }
 
-int usage() {
-    std::fprintf(stderr,
-                 "usage: stb-sim [--listen ADDRESS] [--db FILE.kdat] [--save FILE.kdat]\n"
-                 "               [--stall] [--close-after N] [--bad-index] [--duplicate]\n");
-    return 2;
+// A whole number from 0 to `most`.
+bool number(const char* text, int64_t most, int64_t& value) {
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || parsed < 0 || parsed > most) return false;
+    value = parsed;
+    return true;
 }
 
-bool parseOptions(int argc, char** argv, stbsim::Options& options) {
+struct Flag {
+    const char* name;
+    const char* value;  // what follows the flag; nullptr when nothing does
+    const char* help;
+    bool (*apply)(Options& options, const char* value);
+};
+
+const Flag kFlags[] = {
+    {"--listen", "ADDRESS", "listen on this IPv4 address (default 127.0.0.1)",
+     [](Options& o, const char* v) {
+         in_addr address{};
+         if (inet_pton(AF_INET, v, &address) != 1) return false;
+         o.listenAddress = ntohl(address.s_addr);
+         return true;
+     }},
+    {"--db", "FILE.kdat", "load the database area from this file",
+     [](Options& o, const char* v) { return o.dbPath = v, true; }},
+    {"--save", "FILE.kdat", "write the database area to this file after each write into it",
+     [](Options& o, const char* v) { return o.savePath = v, true; }},
+    {"--stall", nullptr, "fault: read the command, then send nothing",
+     [](Options& o, const char*) { return o.stall = true; }},
+    {"--close-after", "N", "fault: close the connection after N packets",
+     [](Options& o, const char* v) { return number(v, INT32_MAX, o.closeAfter); }},
+    {"--reset-after", "N", "fault: reset the connection after N packets",
+     [](Options& o, const char* v) { return o.reset = true, number(v, INT32_MAX, o.closeAfter); }},
+    {"--bad-index", nullptr, "fault: the first packet of a read carries an index beyond the count",
+     [](Options& o, const char*) { return o.badIndex = true; }},
+    {"--duplicate", nullptr, "fault: send every packet of a read twice",
+     [](Options& o, const char*) { return o.duplicate = true; }},
+    {"--answer-length", "N", "fault: answer every read with the packets of an N-byte read",
+     [](Options& o, const char* v) { return number(v, UINT32_MAX, o.answerLength); }},
+    {"--length-field", "N", "fault: put N into the length field of every packet of a read",
+     [](Options& o, const char* v) { return number(v, UINT32_MAX, o.lengthField); }},
+    {"--repeat-first", nullptr, "fault: answer a read with its first packet, again every 100 ms",
+     [](Options& o, const char*) { return o.repeatFirst = true; }},
+    {"--slow-read", nullptr, "fault: answer a read one byte a second",
+     [](Options& o, const char*) { return o.slowRead = true; }},
+    {"--slow-write", nullptr, "fault: take a write one byte a second",
+     [](Options& o, const char*) { return o.slowWrite = true; }},
+    {"--ignore-write", nullptr, "fault: take the command of a write, then read nothing",
+     [](Options& o, const char*) { return o.ignoreWrite = true; }},
+};
+
+void usage(FILE* out) {
+    std::fprintf(out,
+                 "usage: stb-sim [OPTION]...\nA stand-in for the receiver's transfer service on port %u.\n",
+                 tovu::kReceiverPort);
+    for (const Flag& flag : kFlags) {
+        const std::string spelled =
+            std::string(flag.name) + (flag.value ? std::string(" ") + flag.value : "");
+        std::fprintf(out, "  %-20s %s\n", spelled.c_str(), flag.help);
+    }
+    std::fprintf(out, "  %-20s %s\n", "--help", "show this text");
+}
+
+bool parseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--listen" && hasValue) {
-            in_addr address{};
-            if (inet_pton(AF_INET, argv[++i], &address) != 1) return false;
-            options.listenAddress = ntohl(address.s_addr);
-        } else if (arg == "--db" && hasValue) {
-            options.dbPath = argv[++i];
-        } else if (arg == "--save" && hasValue) {
-            options.savePath = argv[++i];
-        } else if (arg == "--close-after" && hasValue) {
-            char* end = nullptr;
-            options.closeAfter = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || options.closeAfter < 0) return false;
-        } else if (arg == "--stall") {
-            options.stall = true;
-        } else if (arg == "--bad-index") {
-            options.badIndex = true;
-        } else if (arg == "--duplicate") {
-            options.duplicate = true;
-        } else {
-            return false;
-        }
+        const Flag* flag = nullptr;
+        for (const Flag& f : kFlags)
+            if (std::strcmp(argv[i], f.name) == 0) flag = &f;
+        if (flag == nullptr || (flag->value && i + 1 >= argc)) return false;
+        if (!flag->apply(options, flag->value ? argv[++i] : nullptr)) return false;
     }
     return true;
 }
 
-int listenOn(uint32_t address) {
+int listenOn(const Options& options) {
     const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0) return -1;
     const int one = 1;
     (void)setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (options.slowWrite || options.ignoreWrite) {
+        // A small receive window, so what the simulator does not read is not acknowledged either.
+        const int small = 4096;
+        (void)setsockopt(s, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    }
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(tovu::kReceiverPort);
-    local.sin_addr.s_addr = htonl(address);
+    local.sin_addr.s_addr = htonl(options.listenAddress);
     if (bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 || listen(s, 8) != 0) {
         close(s);
         return -1;
@@ -94,8 +140,9 @@ std::string dotted(uint32_t address) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) return usage(stdout), 0;
     stbsim::Receiver receiver;
-    if (!parseOptions(argc, argv, receiver.options)) return usage();
+    if (!parseOptions(argc, argv, receiver.options)) return usage(stderr), 2;
     if (!receiver.options.dbPath.empty() && !stbsim::loadDatabaseArea(receiver, receiver.options.dbPath)) {
         std::fprintf(stderr, "stb-sim: cannot read the database area of %s\n",
                      receiver.options.dbPath.c_str());
@@ -111,7 +158,7 @@ int main(int argc, char** argv) {
     signal(SIGPIPE, SIG_IGN);
     stbsim::setStopDescriptor(stopPipe[0]);
 
-    const int listener = listenOn(receiver.options.listenAddress);
+    const int listener = listenOn(receiver.options);
     if (listener < 0) {
         std::fprintf(stderr, "stb-sim: cannot listen on %s:%u: %s\n",
                      dotted(receiver.options.listenAddress).c_str(), tovu::kReceiverPort,
@@ -120,23 +167,7 @@ int main(int argc, char** argv) {
     }
     std::printf("listening on %s:%u\n", dotted(receiver.options.listenAddress).c_str(), tovu::kReceiverPort);
     std::fflush(stdout);
-
-    for (;;) {
-        pollfd entries[2] = {{listener, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
-        const int ready = poll(entries, 2, -1);
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready < 0 || (entries[1].revents & POLLIN)) break;
-        if (!(entries[0].revents & POLLIN)) continue;
-        const int connection = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (connection < 0) continue;
-        const int one = 1;
-        (void)setsockopt(connection, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        const std::string line = stbsim::serveConnection(receiver, connection);
-        close(connection);
-        std::printf("%s\n", line.c_str());
-        std::fflush(stdout);
-        if (stbsim::stopRequested()) break;
-    }
+    stbsim::serveUntilStopped(receiver, listener, stopPipe[0]);
     close(listener);
     std::printf("stopped\n");
     std::fflush(stdout);
