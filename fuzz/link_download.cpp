@@ -1,9 +1,10 @@
 // Plays arbitrary bytes as the receiver's side of a download: whatever a peer sends, the receive
 // side must store nothing outside its window, its flag table and the caller's buffer.
 //
-// Input: byte 0 selects the mode, bytes 1-2 the caller's buffer size in packets (mod 700), the
-// rest is either sent as it is (mode bit 0 clear) or read as 5-byte packet descriptions (count,
-// index, fill byte) that are expanded into whole packets, so that long runs stay small.
+// Input: byte 0 selects the mode, bytes 1-2 the asked length in whole packets (mod 700), which is
+// also the caller's buffer size, the rest is either sent as it is (mode bit 0 clear) or read as
+// 5-byte packet descriptions (count, index, fill byte) that are expanded into whole packets
+// carrying the asked length, so that long runs stay small.
 #include "db/DbImage.h"
 #include "link/StbLink.h"
 
@@ -16,13 +17,14 @@
 
 namespace {
 
-std::vector<uint8_t> peerBytes(const uint8_t* data, size_t size, bool compact) {
+std::vector<uint8_t> peerBytes(const uint8_t* data, size_t size, bool compact, uint32_t length) {
     if (!compact) return std::vector<uint8_t>(data, data + std::min<size_t>(size, 64 * 1024));
     std::vector<uint8_t> bytes;
     for (size_t at = 0; at + 5 <= size && bytes.size() < 4 * 1024 * 1024; at += 5) {
         uint8_t packet[tovu::kPacketSize];
         std::memset(packet, data[at + 4], sizeof packet);
         std::memset(packet, 0, tovu::kPacketHeaderSize);
+        tovu::writeBe32(packet + tovu::kPacketLengthOffset, length);
         std::memcpy(packet + tovu::kPacketCountOffset, data + at, 4);  // count and index, big-endian
         packet[tovu::kPacketMarkerOffset] = tovu::kPacketMarker0;
         bytes.insert(bytes.end(), packet, packet + sizeof packet);
@@ -35,8 +37,8 @@ std::vector<uint8_t> peerBytes(const uint8_t* data, size_t size, bool compact) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) return 0;
     const bool compact = data[0] & 1;
-    const size_t capacity = (((size_t{data[1]} << 8) | data[2]) % 700) * tovu::kPacketPayloadSize;
-    const std::vector<uint8_t> bytes = peerBytes(data + 3, size - 3, compact);
+    const uint32_t length = (((uint32_t{data[1]} << 8) | data[2]) % 700) * tovu::kPacketPayloadSize;
+    const std::vector<uint8_t> bytes = peerBytes(data + 3, size - 3, compact, length);
 
     int fds[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) return 0;
@@ -65,8 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         });
     }
     // Exactly the asked size, so that the sanitizers see any write past it.
-    std::vector<uint8_t> buffer(capacity);
-    (void)tovu::StbLink::receiveData(fds[0], buffer.empty() ? nullptr : buffer.data(), capacity, 200);
+    std::vector<uint8_t> buffer(length);
+    (void)tovu::StbLink::receiveData(fds[0], buffer.empty() ? nullptr : buffer.data(), length, 200);
     close(fds[0]);  // a peer still sending gives up
     if (peer.joinable()) peer.join();
     close(fds[1]);

@@ -25,33 +25,42 @@ int transfer(uint32_t receiver, uint8_t direction, uint8_t* buffer, uint32_t tar
 int transferWith(const LinkSettings& settings, uint32_t receiver, uint8_t direction, uint8_t* buffer,
                  uint32_t targetAddress, uint32_t length) {
     (void)startupSockets();  // a failure would show as a failed connect
-    const int s = openConnection(receiver, settings.port, settings.connectTimeoutMs);
+    const int deadlineMs = std::max(settings.deadlineMs, 0);
+    const Deadline deadline = Clock::now() + std::chrono::milliseconds(deadlineMs);
+    const int s = openConnection(receiver, settings.port, std::min(settings.connectTimeoutMs, deadlineMs));
     if (s < 0) return 0;
     int result = 0;
-    if (sendCommand(s, direction, targetAddress, length, settings.commandTimeoutMs) == 1) {
+    if (sendCommand(s, direction, targetAddress, length, settings.commandTimeoutMs, deadline) == 1) {
         if (direction == kToReceiver) {
-            result = length <= static_cast<uint32_t>(INT32_MAX)
-                         ? sendData(s, static_cast<int32_t>(length), buffer, settings.packetTimeoutMs)
+            // Handed to the socket is not yet received: the send counts once the receiver's side
+            // has acknowledged every byte.
+            result = length <= static_cast<uint32_t>(INT32_MAX) &&
+                             sendData(s, static_cast<int32_t>(length), buffer, settings.packetTimeoutMs,
+                                      deadline) == 1 &&
+                             waitAcknowledged(s, settings.packetTimeoutMs, deadline) == 0
+                         ? 1
                          : 0;
         } else if (direction == kFromReceiver) {
-            // The receiver's packets say how much comes; the buffer bounds what may be stored.
-            const size_t capacity = static_cast<size_t>(packetCountFor(length)) * kPacketPayloadSize;
-            result = receiveData(s, buffer, capacity, settings.packetTimeoutMs);
+            result = receiveData(s, buffer, length, settings.packetTimeoutMs, deadline);
         }
     }
-    closeSocket(s);
+    if (result == 1)
+        closeSocket(s);
+    else
+        abortSocket(s);
     return result;
 }
 
-int sendCommand(int socket, uint8_t direction, uint32_t targetAddress, uint32_t length, int timeoutMs) {
+int sendCommand(int socket, uint8_t direction, uint32_t targetAddress, uint32_t length, int timeoutMs,
+                Deadline deadline) {
     uint8_t frame[kCommandFrameSize] = {};
     frame[kFrameDirectionOffset] = direction;
     writeBe32(frame + kFrameAddressOffset, targetAddress);
     writeBe32(frame + kFrameLengthOffset, length);
-    return sendAll(socket, frame, sizeof frame, timeoutMs) == 0 ? 1 : 0;
+    return sendAll(socket, frame, sizeof frame, timeoutMs, deadline) == 0 ? 1 : 0;
 }
 
-int sendData(int socket, int32_t length, const uint8_t* buffer, int timeoutMs) {
+int sendData(int socket, int32_t length, const uint8_t* buffer, int timeoutMs, Deadline deadline) {
     if (length < 0 || (length > 0 && buffer == nullptr)) return 0;
     const uint64_t count = packetCountFor(static_cast<uint64_t>(length));
     if (count > 0xFFFF) return 0;  // the count and index fields are 16 bits wide
@@ -75,39 +84,39 @@ int sendData(int socket, int32_t length, const uint8_t* buffer, int timeoutMs) {
         std::memcpy(packet + kPacketHeaderSize, data.get() + done, chunk);
         std::memset(packet + kPacketHeaderSize + chunk, 0, kPacketPayloadSize - chunk);
         done += chunk;
-        if (sendAll(socket, packet, kPacketSize, timeoutMs) != 0) return 0;
+        if (sendAll(socket, packet, kPacketSize, timeoutMs, deadline) != 0) return 0;
     }
     return 1;
 }
 
-int receiveData(int socket, uint8_t* buffer, size_t capacity, int timeoutMs) {
+int receiveData(int socket, uint8_t* buffer, uint32_t length, int timeoutMs, Deadline deadline) {
+    // Only the packets of exactly the asked transfer are taken: a receiver that answers with fewer
+    // or more bytes fails the transfer, whatever it announces.
+    const size_t count = packetCountFor(length);
+    if (count == 0) return 1;
+    if (buffer == nullptr || count > kReceiveFlagCount) return 0;
     auto window = allocateZeroed(kReceiveWindowSize);
     auto received = allocateZeroed(kReceiveFlagCount);
     if (!window || !received) return 0;
-    const size_t capacityPackets = buffer == nullptr ? 0 : capacity / kPacketPayloadSize;
-    size_t distinct = 0;   // distinct packets so far
-    size_t delivered = 0;  // bytes of the caller's buffer filled, whole windows
+    size_t distinct = 0;   // distinct packets so far, never more than count
+    size_t delivered = 0;  // bytes of the caller's buffer filled, whole windows below count packets
     uint8_t packet[kPacketSize];
     for (;;) {
-        if (receiveAll(socket, packet, kPacketSize, timeoutMs) != 0) return 0;
-        const size_t count = readBe16(packet + kPacketCountOffset);
+        if (receiveAll(socket, packet, kPacketSize, timeoutMs, deadline) != 0) return 0;
         const size_t index = readBe16(packet + kPacketIndexOffset);
-        // Only indexes below the count, the flag table and the caller's buffer can be stored.
-        // Every stored index is below capacityPackets, so `distinct` never exceeds it either.
-        if (index >= count || index >= kReceiveFlagCount || count > capacityPackets) return 0;
+        if (readBe32(packet + kPacketLengthOffset) != length ||
+            readBe16(packet + kPacketCountOffset) != count || index >= count)
+            return 0;
         if (received[index]) continue;  // a repeat
         received[index] = 1;
         ++distinct;
         std::memcpy(window.get() + (index % 256) * kPacketPayloadSize, packet + kPacketHeaderSize,
                     kPacketPayloadSize);
         if (distinct == count) {
-            const size_t end = count * kPacketPayloadSize;
-            if (end < delivered || end - delivered > kReceiveWindowSize) return 0;
-            std::memcpy(buffer + delivered, window.get(), end - delivered);
+            std::memcpy(buffer + delivered, window.get(), count * kPacketPayloadSize - delivered);
             return 1;
         }
         if ((distinct * kPacketPayloadSize) % kReceiveWindowSize == 0) {
-            if (delivered + kReceiveWindowSize > capacity) return 0;
             std::memcpy(buffer + delivered, window.get(), kReceiveWindowSize);
             delivered += kReceiveWindowSize;
         }

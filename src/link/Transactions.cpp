@@ -30,6 +30,19 @@ std::unique_ptr<uint8_t[]> allocateZeroed(size_t size) {
 }  // namespace
 
 TransferOutcome downloadDatabase(ReceiverAddress receiver, const std::string& saveFilePath) {
+    return downloadDatabase(receiver, saveFilePath, StbLink::LinkSettings{});
+}
+
+TransferOutcome uploadDatabase(ReceiverAddress receiver, const std::string& uploadFilePath) {
+    return uploadDatabase(receiver, uploadFilePath, StbLink::LinkSettings{});
+}
+
+TransferOutcome uploadProviderList(ReceiverAddress receiver, const std::string& providerFilePath) {
+    return uploadProviderList(receiver, providerFilePath, StbLink::LinkSettings{});
+}
+
+TransferOutcome downloadDatabase(ReceiverAddress receiver, const std::string& saveFilePath,
+                                 const StbLink::LinkSettings& link) {
     {
         // The file is opened (and created when absent) before anything else, so a blank address
         // still leaves a new, empty file behind. An existing file keeps its content.
@@ -40,8 +53,8 @@ TransferOutcome downloadDatabase(ReceiverAddress receiver, const std::string& sa
     if (!receiver) return failure(kFillIpAddress, OutcomeCaption::Message);
     auto buffer = allocateZeroed(kDbFileSize);
     if (!buffer) return failure(kNotEnoughMemory, OutcomeCaption::ApplicationName);
-    if (StbLink::transfer(*receiver, kFromReceiver, buffer.get() + kDbAreaOffset, kDbImageAddress,
-                          kDbImageLength) != 1)
+    if (StbLink::transferWith(link, *receiver, kFromReceiver, buffer.get() + kDbAreaOffset, kDbImageAddress,
+                              kDbImageLength) != 1)
         return failure(kCannotConnect, OutcomeCaption::ApplicationName);
 
     // The received area goes behind a zeroed header block, then the header is stamped. The file
@@ -54,13 +67,14 @@ TransferOutcome downloadDatabase(ReceiverAddress receiver, const std::string& sa
     return success(kDownloadCompleted);
 }
 
-TransferOutcome uploadDatabase(ReceiverAddress receiver, const std::string& uploadFilePath) {
+TransferOutcome uploadDatabase(ReceiverAddress receiver, const std::string& uploadFilePath,
+                               const StbLink::LinkSettings& link) {
     if (!receiver) return failure(kFillIpAddress, OutcomeCaption::Message);
     auto receiverBlock = allocateZeroed(kReceiverBlockReadLength);
     if (!receiverBlock) return failure(kNotEnoughMemory, OutcomeCaption::ApplicationName);
     // The receiver is asked for its header before the file is looked at.
-    if (StbLink::transfer(*receiver, kFromReceiver, receiverBlock.get(), kReceiverBlockAddress,
-                          kReceiverBlockReadLength) != 1)
+    if (StbLink::transferWith(link, *receiver, kFromReceiver, receiverBlock.get(), kReceiverBlockAddress,
+                              kReceiverBlockReadLength) != 1)
         return failure(kCannotConnect, OutcomeCaption::ApplicationName);
     auto fileBuffer = allocateZeroed(kDbFileSize);
     if (!fileBuffer) return failure(kNotEnoughMemory, OutcomeCaption::ApplicationName);
@@ -77,13 +91,14 @@ TransferOutcome uploadDatabase(ReceiverAddress receiver, const std::string& uplo
     if (!validateDbFile(file)) return failure(kInvalidDbFile, OutcomeCaption::Message);
 
     (void)mergeReceiverHeader(receiverBlock.get(), fileBuffer.get());
-    if (StbLink::transfer(*receiver, kToReceiver, fileBuffer.get() + kDbAreaOffset, kDbImageAddress,
-                          kDbImageLength) != 1)
+    if (StbLink::transferWith(link, *receiver, kToReceiver, fileBuffer.get() + kDbAreaOffset, kDbImageAddress,
+                              kDbImageLength) != 1)
         return failure(kCannotConnect, OutcomeCaption::ApplicationName);
     return success(kUploadCompleted);
 }
 
-TransferOutcome uploadProviderList(ReceiverAddress receiver, const std::string& providerFilePath) {
+TransferOutcome uploadProviderList(ReceiverAddress receiver, const std::string& providerFilePath,
+                                   const StbLink::LinkSettings& link) {
     if (!receiver) return failure(kFillIpAddress, OutcomeCaption::Message);
     {
         // Only to see that the file can be opened.
@@ -96,8 +111,8 @@ TransferOutcome uploadProviderList(ReceiverAddress receiver, const std::string& 
     loadCableXml(providerFilePath, list.get());
     if (freqListTransponderCount(list.get()) == 0) return failure(kInvalidDbFile, OutcomeCaption::Message);
     (void)storeFreqListChecksum(list.get());
-    if (StbLink::transfer(*receiver, kToReceiver, list.get(), kProviderListAddress, kProviderFreqListSize) !=
-        1)
+    if (StbLink::transferWith(link, *receiver, kToReceiver, list.get(), kProviderListAddress,
+                              kProviderFreqListSize) != 1)
         return failure(kCannotConnect, OutcomeCaption::ApplicationName);
     return success(kUploadCompleted);
 }

@@ -3,6 +3,8 @@
 // cable.xml. Each gives back the one outcome the editor shows in a message box.
 #pragma once
 
+#include "link/StbLink.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,9 +26,17 @@ struct TransferOutcome {
     bool success = false;
 };
 
+// Each runs its transfers with the link's usual time-outs, or with `link`.
 [[nodiscard]] TransferOutcome downloadDatabase(ReceiverAddress receiver, const std::string& saveFilePath);
+[[nodiscard]] TransferOutcome downloadDatabase(ReceiverAddress receiver, const std::string& saveFilePath,
+                                               const StbLink::LinkSettings& link);
 [[nodiscard]] TransferOutcome uploadDatabase(ReceiverAddress receiver, const std::string& uploadFilePath);
+[[nodiscard]] TransferOutcome uploadDatabase(ReceiverAddress receiver, const std::string& uploadFilePath,
+                                             const StbLink::LinkSettings& link);
 [[nodiscard]] TransferOutcome uploadProviderList(ReceiverAddress receiver,
                                                  const std::string& providerFilePath);
+[[nodiscard]] TransferOutcome uploadProviderList(ReceiverAddress receiver,
+                                                 const std::string& providerFilePath,
+                                                 const StbLink::LinkSettings& link);
 
 }  // namespace tovu

@@ -58,8 +58,8 @@ inline std::vector<uint8_t> readUntilClosed(int fd) {
     return all;
 }
 
-// Received DataPackets: count, index and a fill byte for the whole payload; the other header
-// bytes stay zero (the editor does not look at them).
+// Received DataPackets: count, index and a fill byte for the whole payload; the length field
+// says count whole packets, the other header bytes stay zero.
 struct PacketSpec {
     uint16_t count;
     uint16_t index;
@@ -71,6 +71,7 @@ inline std::vector<uint8_t> packetBytes(const std::vector<PacketSpec>& specs) {
     for (const PacketSpec& s : specs) {
         std::vector<uint8_t> packet(kPacketSize, s.fill);
         std::fill_n(packet.begin(), kPacketHeaderSize, 0);
+        writeBe32(packet.data() + kPacketLengthOffset, s.count * uint32_t{kPacketPayloadSize});
         writeBe16(packet.data() + kPacketCountOffset, s.count);
         writeBe16(packet.data() + kPacketIndexOffset, s.index);
         all.insert(all.end(), packet.begin(), packet.end());
