@@ -23,12 +23,22 @@ PosixDbFile::~PosixDbFile() { close(); }
 
 bool PosixDbFile::open(const std::string& path, Mode mode) {
     close();
-    const int flags = mode == Mode::ReadOnly ? O_RDONLY : (O_RDWR | O_CREAT);
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
+    // Only a regular file is opened: anything else already there is refused before it is opened,
+    // as opening some devices acts on them. The check is repeated on the opened descriptor, which
+    // is opened without blocking, so that a FIFO swapped in meanwhile cannot stall us.
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return false;
+    }
+    const int how = mode == Mode::ReadOnly ? O_RDONLY : mode == Mode::ReadWrite ? O_RDWR : (O_RDWR | O_CREAT);
+    const int fd = ::open(path.c_str(), how | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    const int flags = fcntl(fd, F_GETFL);
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         ::close(fd);
+        errno = EINVAL;
         return false;
     }
     fd_ = fd;

@@ -28,13 +28,14 @@ public:
 
 class PosixDbFile final : public DbFile {
 public:
-    enum class Mode { ReadOnly, ReadWriteCreate };
+    enum class Mode { ReadOnly, ReadWrite, ReadWriteCreate };
     PosixDbFile() = default;
     ~PosixDbFile() override;
     PosixDbFile(const PosixDbFile&) = delete;
     PosixDbFile& operator=(const PosixDbFile&) = delete;
 
-    // Opens a regular file (a folder or device does not count as a database file).
+    // Opens a regular file; a folder, device, FIFO or socket counts as a file that cannot be
+    // opened (errno EINVAL), and opening one never waits for a writer or a device.
     [[nodiscard]] bool open(const std::string& path, Mode mode);
     // Takes over an already open descriptor.
     void adopt(int fd);

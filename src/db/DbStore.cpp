@@ -1,37 +1,24 @@
 #include "db/DbStore.h"
 
 #include "db/DbFileFormat.h"
+#include "db/TemporaryFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include <new>
 #include <vector>
 
 namespace tovu {
 namespace {
 
-// Resolves a symbolic link so that saving replaces the file it points to, not the link.
-std::string resolveTarget(const std::string& path) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char resolved[PATH_MAX];
-        if (realpath(path.c_str(), resolved) != nullptr) return resolved;
-    }
-    return path;
-}
-
-bool copyInto(const std::string& source, PosixDbFile& target) {
-    PosixDbFile in;
-    if (!in.open(source, PosixDbFile::Mode::ReadOnly)) return false;
+bool copyAll(PosixDbFile& from, DbFile& to) {
+    if (!from.seek(0)) return false;
     std::vector<uint8_t> chunk(0x10000);
     for (;;) {
-        const int64_t got = in.read(chunk.data(), chunk.size());
-        if (got < 0) return false;
-        if (got == 0) return true;
-        if (!target.write(chunk.data(), static_cast<size_t>(got))) return false;
+        const int64_t got = from.read(chunk.data(), chunk.size());
+        if (got <= 0) return got == 0;
+        if (!to.write(chunk.data(), static_cast<size_t>(got))) return false;
     }
 }
 
@@ -39,6 +26,56 @@ mode_t creationMode() {
     const mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
+}
+
+// Writes into the target itself. Its old bytes are kept in memory first and put back when the
+// write fails.
+SaveResult saveInPlace(PosixDbFile& target, bool keepContent,
+                       const std::function<bool(DbFile&)>& writeContent) {
+    MemoryDbFile old;
+    try {
+        if (!copyAll(target, old)) return SaveResult::OpenFailed;
+    } catch (const std::bad_alloc&) {
+        return SaveResult::OpenFailed;
+    }
+    const int fd = target.descriptor();
+    if ((keepContent || ftruncate(fd, 0) == 0) && writeContent(target) && target.sync())
+        return SaveResult::Saved;
+    const auto& bytes = old.bytes();
+    (void)(target.seek(0) && target.write(bytes.data(), bytes.size()) &&
+           ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && target.sync());
+    return SaveResult::WriteFailed;
+}
+
+// keepContent: the new content starts as a copy of the existing file, else empty.
+SaveResult saveFile(const std::string& path, bool keepContent,
+                    const std::function<bool(DbFile&)>& writeContent) {
+    const std::string target = followLinks(path);
+    if (target.empty()) return SaveResult::OpenFailed;
+    // An existing target must be a regular file that could be opened for reading and writing.
+    PosixDbFile current;
+    const bool exists = current.open(target, PosixDbFile::Mode::ReadWrite);
+    if (!exists && errno != ENOENT) return SaveResult::OpenFailed;
+    struct stat st {};
+    if (exists && fstat(current.descriptor(), &st) != 0) return SaveResult::OpenFailed;
+    removeStaleTemporaries(target);
+    // Only a file written in place stays the file its other names show.
+    if (exists && st.st_nlink > 1) return saveInPlace(current, keepContent, writeContent);
+    TemporaryFile temp;
+    if (!temp.create(target)) {
+        // A folder we may not write to, holding a file we may write.
+        if (exists && (errno == EACCES || errno == EPERM))
+            return saveInPlace(current, keepContent, writeContent);
+        return SaveResult::OpenFailed;
+    }
+    PosixDbFile& file = temp.file();
+    bool ok = !exists || !keepContent || copyAll(current, file);
+    ok = ok && writeContent(file) && file.sync();
+    ok = ok && fchmod(file.descriptor(), exists ? (st.st_mode & 07777) : creationMode()) == 0;
+    if (ok && exists && fchown(file.descriptor(), st.st_uid, st.st_gid) != 0) {
+        // Keeping the owner needs privileges we may lack; the content is what matters.
+    }
+    return ok && temp.commit() ? SaveResult::Saved : SaveResult::WriteFailed;
 }
 
 }  // namespace
@@ -52,41 +89,13 @@ LoadResult loadDbFromPath(ChannelDbImage& image, const std::string& path) {
 }
 
 SaveResult saveFileSafely(const std::string& path, const std::function<bool(DbFile&)>& writeContent) {
-    const std::string target = resolveTarget(path);
-    struct stat st {};
-    const bool exists = stat(target.c_str(), &st) == 0;
-    if (exists) {
-        // The target must be a regular file that could be opened for reading and writing.
-        if (!S_ISREG(st.st_mode) || access(target.c_str(), R_OK | W_OK) != 0) return SaveResult::OpenFailed;
-    } else if (errno != ENOENT) {
-        return SaveResult::OpenFailed;
-    }
+    return saveFile(path, true, writeContent);
+}
 
-    std::string tempPath = target + ".XXXXXX";
-    const int fd = mkstemp(tempPath.data());
-    if (fd < 0) return SaveResult::OpenFailed;  // the folder does not let us create the file
-    PosixDbFile temp;
-    temp.adopt(fd);
-
-    bool ok = !exists || copyInto(target, temp);
-    ok = ok && writeContent(temp) && temp.sync();
-    if (ok) {
-        if (exists) {
-            ok = fchmod(fd, st.st_mode & 07777) == 0;
-            if (fchown(fd, st.st_uid, st.st_gid) != 0) {
-                // Keeping the owner needs privileges we may lack; the content is what matters.
-            }
-        } else {
-            ok = fchmod(fd, creationMode()) == 0;
-        }
-    }
-    ok = temp.close() && ok;
-    ok = ok && rename(tempPath.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        unlink(tempPath.c_str());
-        return SaveResult::WriteFailed;
-    }
-    return SaveResult::Saved;
+SaveResult saveBytesToPath(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return saveFile(path, false, [&bytes](DbFile& file) {
+        return file.seek(0) && file.write(bytes.data(), bytes.size());
+    });
 }
 
 SaveResult saveDbToPath(const ChannelDbImage& image, const std::string& path) {

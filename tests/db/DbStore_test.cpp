@@ -1,14 +1,19 @@
 #include "db/DbStore.h"
 #include "db/ChannelRecord.h"
 #include "db/DbFileFormat.h"
+#include "db/TemporaryFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/fsuid.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace tovu {
 namespace {
@@ -40,21 +45,6 @@ mode_t modeOf(const std::string& path) {
     return st.st_mode & 07777;
 }
 
-TEST(SaveDb, NewFileIsACompleteValidKdat) {
-    TempDir dir;
-    const auto path = dir.file("new.kdat");
-    auto image = sampleImage();
-    ASSERT_EQ(saveDbToPath(*image, path), SaveResult::Saved);
-    EXPECT_EQ(fs::file_size(path), kDbFileSize);
-    EXPECT_EQ(entriesIn(dir.path()), 1u);  // no temporary file left behind
-    const mode_t mask = umask(0);
-    umask(mask);
-    EXPECT_EQ(modeOf(path), 0666 & ~mask);
-    auto loaded = std::make_unique<ChannelDbImage>();
-    ASSERT_EQ(loadDbFromPath(*loaded, path), LoadResult::Loaded);
-    EXPECT_EQ(loaded->bytes, image->bytes);
-}
-
 TEST(SaveDb, ExistingLongerFileKeepsLengthTailAndPermissions) {
     TempDir dir;
     const auto path = dir.file("long.kdat");
@@ -70,63 +60,125 @@ TEST(SaveDb, ExistingLongerFileKeepsLengthTailAndPermissions) {
     EXPECT_TRUE(validateDbFile(file));
 }
 
-TEST(SaveDb, FailedWriteLeavesTheTargetUntouchedAndNoTemporaryFile) {
+constexpr uid_t kNobody = 65534;
+
+enum class Target { Absent, File, Symbolic, Dangling, Hard };
+
+struct TargetCase {
+    const char* name;
+    Target target;
+    bool readOnlyFolder;
+    bool diskFull;
+    SaveResult result;
+};
+
+class SaveTargets : public testing::TestWithParam<TargetCase> {};
+
+// "f/real.kdat" is the file saved, through "f/link.kdat" for a symbolic link; "f/other.kdat" is
+// its second name for a hard link.
+TEST_P(SaveTargets, SaveTheFileTheyNameOrKeepItAndLeaveNothingElse) {
+    const TargetCase& c = GetParam();
     TempDir dir;
-    const auto path = dir.file("keep.kdat");
-    const std::vector<uint8_t> original(1234, 0x42);
-    writeFileBytes(path, original);
-    const auto result = saveFileSafely(path, [](DbFile& file) {
-        (void)file.write("partial", 7);
-        return false;
-    });
-    EXPECT_EQ(result, SaveResult::WriteFailed);
-    EXPECT_EQ(readFileBytes(path), original);
+    const fs::path folder = dir.path() / "f";
+    fs::create_directory(folder);
+    fs::permissions(dir.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    const std::string real = (folder / "real.kdat").string(), link = (folder / "link.kdat").string();
+    const bool existed = c.target == Target::File || c.target == Target::Symbolic || c.target == Target::Hard;
+    const std::vector<uint8_t> old = existed ? std::vector<uint8_t>(1000, 0x11) : std::vector<uint8_t>{};
+    if (existed) {
+        writeFileBytes(real, old);
+        fs::permissions(real, fs::perms::all);
+    }
+    if (c.target == Target::Symbolic || c.target == Target::Dangling) fs::create_symlink("real.kdat", link);
+    if (c.target == Target::Hard) fs::create_hard_link(real, folder / "other.kdat");
+    const size_t entries = entriesIn(folder);
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (c.readOnlyFolder) {
+        // A folder that lets us write its files but not create any; as root, whose file accesses
+        // are then checked as those of an unprivileged user.
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+        if (geteuid() == 0) {
+            setfsgid(kNobody);
+            setfsuid(kNobody);
+            if (setfsuid(-1) != kNobody) GTEST_SKIP() << "cannot check files as an unprivileged user";
+        }
+    }
+    std::optional<test::FileSizeLimit> limit;
+    if (c.diskFull) limit.emplace(0x48000);  // within the first block written
+    const SaveResult result = saveDbToPath(*sampleImage(), fs::is_symlink(link) ? link : real);
+    limit.reset();
+    setfsuid(geteuid());
+    setfsgid(getegid());
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(fs::is_symlink(link), c.target == Target::Symbolic || c.target == Target::Dangling);
+    EXPECT_EQ(entriesIn(folder), entries + (!existed && result == SaveResult::Saved));
+    if (c.target == Target::Hard) {
+        EXPECT_EQ(readFileBytes(folder / "other.kdat"), readFileBytes(real));
+    }
+    if (result != SaveResult::Saved) {
+        EXPECT_EQ(readFileBytes(real), old);
+        return;
+    }
+    auto loaded = std::make_unique<ChannelDbImage>();
+    EXPECT_EQ(loadDbFromPath(*loaded, real), LoadResult::Loaded);
+    EXPECT_EQ(loaded->bytes, sampleImage()->bytes);
+    EXPECT_EQ(modeOf(real), existed ? 0777 : 0666 & ~mask);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, SaveTargets,
+    testing::Values(TargetCase{"NewFile", Target::Absent, false, false, SaveResult::Saved},
+                    TargetCase{"NewFileDiskFull", Target::Absent, false, true, SaveResult::WriteFailed},
+                    TargetCase{"NewFileInReadOnlyFolder", Target::Absent, true, false,
+                               SaveResult::OpenFailed},
+                    TargetCase{"FileDiskFull", Target::File, false, true, SaveResult::WriteFailed},
+                    TargetCase{"SymbolicLink", Target::Symbolic, false, false, SaveResult::Saved},
+                    TargetCase{"DanglingSymbolicLink", Target::Dangling, false, false, SaveResult::Saved},
+                    TargetCase{"HardLink", Target::Hard, false, false, SaveResult::Saved},
+                    TargetCase{"HardLinkDiskFull", Target::Hard, false, true, SaveResult::WriteFailed},
+                    TargetCase{"ReadOnlyFolder", Target::File, true, false, SaveResult::Saved},
+                    TargetCase{"ReadOnlyFolderDiskFull", Target::File, true, true, SaveResult::WriteFailed}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// A save killed while its file had a name leaves it behind; a later save of the same file removes
+// it once it is an hour old.
+TEST(SaveLeftovers, NamedFileOfAKilledSaveIsRemovedOnceAnHourOld) {
+    TempDir dir;
+    const auto target = dir.file("t.bin");
+    if (fork() == 0) {
+        TemporaryFile temp;
+        _exit(temp.create(target, false) ? 0 : 1);  // without the destructor, as a crash ends
+    }
+    int status = -1;
+    wait(&status);
+    ASSERT_EQ(status, 0);
+    const auto leftover = fs::directory_iterator(dir.path())->path();
+    for (const int minutes : {50, 70}) {
+        fs::last_write_time(leftover, fs::file_time_type::clock::now() - std::chrono::minutes(minutes));
+        ASSERT_EQ(saveBytesToPath(target, {1, 2}), SaveResult::Saved);
+        EXPECT_EQ(fs::exists(leftover), minutes < 60);
+    }
     EXPECT_EQ(entriesIn(dir.path()), 1u);
 }
 
-TEST(SaveDb, FileSizeLimitIsAFailedWriteNotASuccess) {
+// OUT is replaced by exactly the list or not at all, and a run killed while writing leaves
+// nothing behind.
+TEST(Cable2Bin, WritesOutThroughTheSafeSave) {
     TempDir dir;
-    const auto existing = dir.file("existing.kdat");
-    const std::vector<uint8_t> original(1000, 0x11);
-    writeFileBytes(existing, original);
-
-    SaveResult overExisting;
-    SaveResult fresh;
-    {
-        test::FileSizeLimit limit(0x20000);
-        ASSERT_TRUE(limit.active());
-        overExisting = saveDbToPath(*sampleImage(), existing);
-        fresh = saveDbToPath(*sampleImage(), dir.file("fresh.kdat"));
-    }
-
-    EXPECT_EQ(overExisting, SaveResult::WriteFailed);
-    EXPECT_EQ(fresh, SaveResult::WriteFailed);
-    EXPECT_EQ(readFileBytes(existing), original);
-    EXPECT_FALSE(fs::exists(dir.file("fresh.kdat")));
-    EXPECT_EQ(entriesIn(dir.path()), 1u);
-}
-
-TEST(SaveDb, PathsThatCannotBeOpenedOrCreated) {
-    TempDir dir;
-    auto image = sampleImage();
-    EXPECT_EQ(saveDbToPath(*image, dir.path().string()), SaveResult::OpenFailed);  // a folder
-    EXPECT_EQ(saveDbToPath(*image, dir.file("missing/x.kdat")), SaveResult::OpenFailed);
-    if (geteuid() != 0) {  // permissions do not bind the superuser
-        fs::create_directory(dir.path() / "ro");
-        fs::permissions(dir.path() / "ro", fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_EQ(saveDbToPath(*image, dir.file("ro/x.kdat")), SaveResult::OpenFailed);
-    }
-}
-
-TEST(SaveDb, ThroughASymbolicLinkReplacesTheFileItPointsTo) {
-    TempDir dir;
-    const auto real = dir.file("real.kdat");
-    const auto link = dir.file("link.kdat");
-    writeFileBytes(real, {1, 2, 3});
-    fs::create_symlink(real, link);
-    ASSERT_EQ(saveDbToPath(*sampleImage(), link), SaveResult::Saved);
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(fs::file_size(real), kDbFileSize);
+    const std::string xml = "<cables><cable><transponder frequency=\"474000000\"/></cable></cables>";
+    writeFileBytes(dir.file("cable.xml"), {xml.begin(), xml.end()});
+    const std::vector<uint8_t> old(70000, 0x5A);
+    writeFileBytes(dir.file("out.bin"), old);
+    const std::string run =
+        TOVU_BINARY_DIR "/bin/kdattool cable2bin " + dir.file("cable.xml") + " " + dir.file("out.bin");
+    EXPECT_EQ(test::runCommand("ulimit -f 40; exec " + run).status, -1);  // killed by SIGXFSZ
+    EXPECT_EQ(readFileBytes(dir.file("out.bin")), old);
+    EXPECT_EQ(entriesIn(dir.path()), 2u);
+    EXPECT_EQ(test::runCommand(run).status, 0);
+    EXPECT_EQ(fs::file_size(dir.file("out.bin")), 65536u);
 }
 
 TEST(LoadDb, ReportsOpenAndValidationFailuresWithoutTouchingTheImage) {
@@ -134,7 +186,6 @@ TEST(LoadDb, ReportsOpenAndValidationFailuresWithoutTouchingTheImage) {
     auto image = sampleImage();
     const auto before = image->bytes;
     EXPECT_EQ(loadDbFromPath(*image, dir.file("absent.kdat")), LoadResult::OpenFailed);
-    EXPECT_EQ(loadDbFromPath(*image, dir.path().string()), LoadResult::OpenFailed);
     writeFileBytes(dir.file("junk.kdat"), std::vector<uint8_t>(kDbFileSize, 0x01));
     EXPECT_EQ(loadDbFromPath(*image, dir.file("junk.kdat")), LoadResult::Invalid);
     EXPECT_EQ(image->bytes, before);

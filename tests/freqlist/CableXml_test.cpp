@@ -1,12 +1,21 @@
 // Reading cable.xml into the provider frequency list.
 #include "db/DbImage.h"
+#include "db/DbStore.h"
 #include "freqlist/ProviderFreqList.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
 namespace tovu {
 namespace {
+
+using namespace std::string_literals;
 
 // Loads XML text through a file into a list whose bytes are marked 0xEE beforehand.
 std::vector<uint8_t> load(const std::string& xml) {
@@ -162,42 +171,134 @@ INSTANTIATE_TEST_SUITE_P(
                      "<cables><cable name=\"a\"><transponder frequency=\"1000\"/></cable></cables>\n"
                      "<cables><cable name=\"b\"><transponder frequency=\"2000\"/></cable></cables>",
                      2, 2, 1},
-        DocumentCase{"WhatWasParsedBeforeAnErrorIsKept",
+        DocumentCase{"WhatWasParsedBeforeAnErrorIsKeptButNotACutStartTag",
                      "<cables><cable name=\"a\"><transponder frequency=\"1000\"/><transponder "
-                     "frequency=\"2000\"/></cable><cable name=\"b\"><transponder frequency=",
-                     2, 3, 2},
+                     "frequency=\"2000\"/></cable><cable name=\"b\"><transponder frequency=\"8660",
+                     2, 2, 2},
+        DocumentCase{"DamagedStartTagIsNotUsed",
+                     "<cables><cable name=\"a\"><transponder frequency=\"1000\" symbol_rate=6875000/>"
+                     "<transponder frequency=\"2000\"/></cable></cables>",
+                     1, 0, 0},
+        DocumentCase{"NulEndsTheText",
+                     "<cables><cable name=\"a\"><transponder frequency=\"1\"\0/></cable></cables>"s, 1, 0, 0},
         DocumentCase{"Empty", "", 0, 0, 0}, DocumentCase{"NotXml", "not xml at all", 0, 0, 0},
         DocumentCase{"NoCablesElement", "<cable name=\"x\"><transponder frequency=\"1\"/></cable>", 0, 0, 0},
         DocumentCase{"NamesAreCaseSensitive", "<Cables><cable><transponder/></cable></Cables>", 0, 0, 0},
         DocumentCase{"The3001stTransponderIsDroppedAndNotCounted", manyCables(1, 3001), 1, 3000, 3000},
         DocumentCase{"The201stCableIsDroppedButItsTranspondersStay", manyCables(201, 1), 200, 201, 1},
-        DocumentCase{"DeepNestingDoesNotOverflowTheStack", nested(8000), 1, 1, 1},
-        DocumentCase{"NestingBeyondAnySafeStackIsNotParsed", nested(600000), 0, 0, 0}),
+        DocumentCase{"DeepNesting", nested(100000), 1, 1, 1}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(StoreFreqListChecksum, SumsBytesBeforeItLittleEndian) {
-    std::vector<uint8_t> list(kProviderFreqListSize, 0);
-    list[0] = 0xFF;
-    list[kFreqListChecksumOffset - 1] = 0x02;
-    list[kFreqListFilledSize] = 0x77;  // beyond the checksum: not summed
-    EXPECT_EQ(storeFreqListChecksum(list.data()), 0x101u);
-    EXPECT_EQ(bytes(list, kFreqListChecksumOffset, kFreqListFilledSize),
-              (std::vector<uint8_t>{0x01, 0x01, 0x00, 0x00}));
+// The shared provider file, or an empty text when the corpus is absent.
+std::string corpusText() {
+    const auto path = test::sharedCorpus() / "cables" / "oe-alliance-cables-2026.xml";
+    if (test::sharedCorpus().empty() || !std::filesystem::exists(path)) return {};
+    const auto content = test::readFileBytes(path.string());
+    return {content.begin(), content.end()};
 }
 
-TEST(LoadCableXml, RealProviderFileFillsTheTransponderTable) {
-    const auto path = test::sharedCorpus() / "cables" / "oe-alliance-cables-2026.xml";
-    if (test::sharedCorpus().empty() || !std::filesystem::exists(path))
-        GTEST_SKIP() << "shared corpus absent";
-    std::vector<uint8_t> list(kProviderFreqListSize, 0);
-    loadCableXml(path.string(), list.data());
+TEST(LoadCableXml, RealProviderFileGivesTheListItAlwaysGave) {
+    const std::string xml = corpusText();
+    if (xml.empty()) GTEST_SKIP() << "shared corpus absent";
+    auto list = load(xml);
+    (void)storeFreqListChecksum(list.data());
+    uint64_t hash = 14695981039346656037u;  // FNV-1a of the filled part
+    for (size_t i = 0; i < kFreqListFilledSize; ++i) hash = (hash ^ list[i]) * 1099511628211u;
+    EXPECT_EQ(hash, 0x45240cddc41d8eafu);  // the bytes every earlier release sent
     EXPECT_EQ(cableCount(list), 107u);
     EXPECT_EQ(transponderCount(list), 3000u);  // of 9108
-    uint32_t stored = 0;
-    for (size_t k = 0; k < 107; ++k) stored += readLe16(cableEntry(list, k));
-    EXPECT_EQ(stored, 3000u);
-    EXPECT_EQ(cableName(list, 0), "CableBruteforce All");
 }
+
+// The provider file cut `offset` bytes after the first `mark` in a `tag`, at every few tags.
+struct CutCase {
+    const char* name;
+    const char* tag;
+    const char* mark;
+    size_t offset;
+};
+
+class CorpusCuts : public testing::TestWithParam<CutCase> {};
+
+TEST_P(CorpusCuts, StoreExactlyTheElementsWhoseStartTagIsComplete) {
+    const std::string xml = corpusText();
+    if (xml.empty()) GTEST_SKIP() << "shared corpus absent";
+    const auto whole = load(xml);
+    const CutCase& c = GetParam();
+    // Where the start tags of each kind end; the file holds no '>' inside a value.
+    const auto tagEnds = [&](const char* tag) {
+        std::vector<size_t> ends;
+        for (size_t at = xml.find(tag); at != std::string::npos; at = xml.find(tag, at + 1))
+            ends.push_back(xml.find('>', at));
+        return ends;
+    };
+    const auto transponderEnds = tagEnds("<transponder "), cableEnds = tagEnds("<cable ");
+    const size_t every = std::string_view(c.tag) == "<cable " ? 4 : 149;
+    size_t seen = 0;
+    for (size_t at = xml.find(c.tag); at != std::string::npos; at = xml.find(c.tag, at + 1)) {
+        if (++seen % every != 0) continue;
+        const size_t cut = xml.find(c.mark, at) + c.offset;
+        const auto complete = [cut](const std::vector<size_t>& ends, size_t limit) {
+            return static_cast<uint32_t>(std::min<size_t>(
+                std::ranges::count_if(ends, [cut](size_t end) { return end < cut; }), limit));
+        };
+        const auto list = load(xml.substr(0, cut));
+        const uint32_t transponders = complete(transponderEnds, kMaxTransponders);
+        const uint32_t cables = complete(cableEnds, kMaxCables);
+        ASSERT_EQ(transponderCount(list), transponders) << "cut at " << cut;
+        ASSERT_EQ(cableCount(list), cables) << "cut at " << cut;
+        const size_t end = kTransponderTableOffset + transponders * kProviderTransponderSize;
+        ASSERT_EQ(bytes(list, kTransponderTableOffset, end), bytes(whole, kTransponderTableOffset, end));
+        for (size_t k = 0, name = kCableTableOffset + kCableNameOffset; k < cables;
+             ++k, name += kCableEntrySize)
+            ASSERT_EQ(bytes(list, name, name + kCableNameSize), bytes(whole, name, name + kCableNameSize));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusCuts,
+                         testing::Values(CutCase{"AtATransponder", "<transponder ", "<", 0},
+                                         CutCase{"InATransponderName", "<transponder ", "<", 5},
+                                         CutCase{"InAFrequencyValue", "<transponder ", "frequency=\"", 13},
+                                         CutCase{"AfterTheLastAttribute", "<transponder ", "/>", 0},
+                                         CutCase{"BeforeTheClosingBracket", "<transponder ", "/>", 1},
+                                         CutCase{"AfterATransponder", "<transponder ", "/>", 2},
+                                         CutCase{"InACableName", "<cable ", "name=\"", 8},
+                                         CutCase{"AfterACableStartTag", "<cable ", ">", 1}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Where a database or a cable.xml is expected, a special file (a FIFO, socket, device or folder)
+// counts as a file that cannot be opened: nothing waits on it and nothing replaces it.
+struct SpecialCase {
+    const char* name;
+    std::function<std::string(const test::TempDir&)> make;  // gives the special file's path
+};
+
+class SpecialFiles : public testing::TestWithParam<SpecialCase> {};
+
+TEST_P(SpecialFiles, AreFilesThatCannotBeOpened) {
+    test::TempDir dir;
+    const std::string path = GetParam().make(dir);
+    const auto type = std::filesystem::symlink_status(path).type();
+    alarm(30);  // an open that blocks ends the run instead of hanging it
+    auto image = std::make_unique<ChannelDbImage>();
+    EXPECT_EQ(loadDbFromPath(*image, path), LoadResult::OpenFailed);
+    EXPECT_EQ(saveDbToPath(*image, path), SaveResult::OpenFailed);
+    std::vector<uint8_t> list(kProviderFreqListSize, 0xEE);
+    loadCableXml(path, list.data());
+    EXPECT_EQ(freqListTransponderCount(list.data()), 0u);
+    alarm(0);
+    EXPECT_EQ(std::filesystem::symlink_status(path).type(), type);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, SpecialFiles,
+    testing::Values(SpecialCase{"Fifo",
+                                [](const test::TempDir& dir) {
+                                    mkfifo(dir.file("fifo").c_str(), 0666);
+                                    return dir.file("fifo");
+                                }},
+                    SpecialCase{"Folder", [](const test::TempDir& dir) { return dir.path().string(); }},
+                    SpecialCase{"Device", [](const test::TempDir&) { return std::string("/dev/null"); }}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace tovu

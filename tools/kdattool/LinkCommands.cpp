@@ -56,11 +56,12 @@ int runCable2Bin(const Args& args) {
     loadCableXml(args[0], list.data());
     if (freqListTransponderCount(list.data()) == 0) return fail(kInvalidDbFile);
     (void)storeFreqListChecksum(list.data());
-    FILE* out = std::fopen(args[1].c_str(), "wb");
-    if (out == nullptr) return fail(kFailToOpenDb);
-    const bool written = std::fwrite(list.data(), 1, list.size(), out) == list.size();
-    if (std::fclose(out) != 0 || !written) return fail(kFailToWriteDb);
-    return 0;
+    switch (saveBytesToPath(args[1], list)) {
+        case SaveResult::Saved: return 0;
+        case SaveResult::OpenFailed: return fail(kFailToOpenDb);
+        case SaveResult::WriteFailed: return fail(kFailToWriteDb);
+    }
+    return 1;
 }
 
 }  // namespace kdattool
