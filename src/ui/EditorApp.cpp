@@ -17,7 +17,7 @@ bool startSockets() { return true; }
 EditorApp::EditorApp(int& argc, char** argv) : QApplication(argc, argv) {
     // The application name (the caption of most message boxes) stays the program's file name.
     setWindowIcon(applicationIcon());
-    setDesktopFileName(QStringLiteral("tovu-chan-editor"));
+    setDesktopFileName(QStringLiteral("org.tovu.ChanEditor"));
 }
 
 int EditorApp::run() {

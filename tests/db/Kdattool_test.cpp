@@ -80,5 +80,25 @@ TEST(Kdattool, UsageErrorsExitWithTwo) {
     EXPECT_EQ(runCommand(kTool + " frobnicate x 2>/dev/null").status, 2);
 }
 
+// --version prints the version set in CMake on standard output, with success.
+struct VersionCase {
+    const char* name;
+    const char* program;
+};
+
+class VersionOption : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(VersionOption, PrintsTheProjectVersion) {
+    const std::string program = GetParam().program;
+    const auto run = runCommand(std::string(TOVU_BINARY_DIR) + "/bin/" + program + " --version");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, program + " (Tovu Cable Channel Editor) " TOVU_PROJECT_VERSION "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Tools, VersionOption,
+                         ::testing::Values(VersionCase{"Kdattool", "kdattool"},
+                                           VersionCase{"StbSim", "stb-sim"}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
 }  // namespace
 }  // namespace tovu

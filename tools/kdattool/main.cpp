@@ -1,6 +1,8 @@
 // kdattool: the channel database from the command line, for scripting and checking.
 #include "Commands.h"
 
+#include "ProjectVersion.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -27,10 +29,33 @@ constexpr Command kCommands[] = {
     {"import-enigma", "FOLDER OUT [BASE]", 2, 3, kdattool::runImportEnigma},
 };
 
+void printCommands(FILE* out) {
+    for (const Command& c : kCommands) std::fprintf(out, "  kdattool %s %s\n", c.name, c.arguments);
+    std::fprintf(out, "  kdattool --help | --version\n");
+}
+
 int usage() {
     std::fprintf(stderr, "usage:\n");
-    for (const Command& c : kCommands) std::fprintf(stderr, "  kdattool %s %s\n", c.name, c.arguments);
+    printCommands(stderr);
     return 2;
+}
+
+// --help and --version, in place of a command; gives the exit status, or -1 for neither.
+int answerInfoOption(const char* option) {
+    if (std::strcmp(option, "--help") == 0 || std::strcmp(option, "-h") == 0) {
+        std::printf(
+            "kdattool: the channel database of a cable TV receiver from the command line.\n\nusage:\n");
+        printCommands(stdout);
+        std::printf(
+            "\nADDRESS is a dotted IPv4 address, or '' for a blank one.\n"
+            "Exit status: 0 success, 1 the operation failed, 2 usage error. See kdattool(1).\n");
+        return 0;
+    }
+    if (std::strcmp(option, "--version") == 0) {
+        std::printf("kdattool (Tovu Cable Channel Editor) %s\n", tovu::kProjectVersion);
+        return 0;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -42,6 +67,7 @@ int kdattool::fail(const std::string& message) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
+    if (const int status = answerInfoOption(argv[1]); status >= 0) return status;
     for (const Command& c : kCommands) {
         if (std::strcmp(argv[1], c.name) != 0) continue;
         const kdattool::Args args(argv + 2, argv + argc);

@@ -5,6 +5,7 @@
 #include "SimReceiver.h"
 #include "SimServer.h"
 
+#include "ProjectVersion.h"
 #include "link/Protocol.h"
 
 #include <arpa/inet.h>
@@ -95,6 +96,7 @@ void usage(FILE* out) {
         std::fprintf(out, "  %-20s %s\n", spelled.c_str(), flag.help);
     }
     std::fprintf(out, "  %-20s %s\n", "--help", "show this text");
+    std::fprintf(out, "  %-20s %s\n", "--version", "show the version");
 }
 
 bool parseOptions(int argc, char** argv, Options& options) {
@@ -141,6 +143,8 @@ std::string dotted(uint32_t address) {
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) return usage(stdout), 0;
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+        return std::printf("stb-sim (Tovu Cable Channel Editor) %s\n", tovu::kProjectVersion), 0;
     stbsim::Receiver receiver;
     if (!parseOptions(argc, argv, receiver.options)) return usage(stderr), 2;
     if (!receiver.options.dbPath.empty() && !stbsim::loadDatabaseArea(receiver, receiver.options.dbPath)) {
