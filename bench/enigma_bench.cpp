@@ -67,14 +67,15 @@ private:
             std::snprintf(line, sizeof line, "\tt %d:0:5:5:3:2:4:4:2:0:0:0", 474000000 + (t % 40) * 8000000);
         } else if (shape_.mixed && t % 4 == 1) {
             key = {0, ts, 0x3e8, 0xffff0000};
-            std::snprintf(line, sizeof line, "\tc %d:6875000:2:%d:0:0:0", 114000 + (t % 100) * 8000, 3 + t % 3);
+            std::snprintf(line, sizeof line, "\tc %d:6875000:2:%d:0:0:0", 114000 + (t % 100) * 8000,
+                          3 + t % 3);
         } else {
             const int orbital = kOrbitals[t % 4];
             key = {0, ts, 1 + static_cast<unsigned>(t % 7),
                    static_cast<unsigned>(orbital < 0 ? 3600 + orbital : orbital) << 16};
             const int kHz = 10700000 + static_cast<int>(random_() % 2050) * 1000 + (t % 50 == 0 ? 500 : 0);
-            std::snprintf(line, sizeof line, "\ts %d:%d:%d:2:%d:2:0", kHz, 22000000 + (t % 3) * 5500000, t % 2,
-                          orbital);
+            std::snprintf(line, sizeof line, "\ts %d:%d:%d:2:%d:2:0", kHz, 22000000 + (t % 3) * 5500000,
+                          t % 2, orbital);
         }
         return line;
     }
@@ -98,8 +99,8 @@ private:
             key.sid = 0x100 + static_cast<unsigned>(seen[key.ts]++);
             const int type = s % 10 == 0 ? 2 : s % 10 == 1 ? 25 : s % 10 == 2 && shape_.mixed ? 22 : 1;
             std::snprintf(line, sizeof line,
-                          "%04x:%08x:%04x:%04x:%d:0\n%s %d \xE4\xB8\xAD\xE6\x96\x87\np:Provider %d\n", key.sid,
-                          key.ns, key.ts, key.on, type, type == 2 ? "Radio" : "Channel", s, s % 17);
+                          "%04x:%08x:%04x:%04x:%d:0\n%s %d \xE4\xB8\xAD\xE6\x96\x87\np:Provider %d\n",
+                          key.sid, key.ns, key.ts, key.on, type, type == 2 ? "Radio" : "Channel", s, s % 17);
             lamedb += line;
             services_.push_back(key);
         }
@@ -151,8 +152,8 @@ void importFolder(benchmark::State& state, const SyntheticFolder& folder, int se
     }
     state.counters["channels"] = tovu::readLe32(image->bytes.data() + tovu::kChannelCountOffset);
     // Time per 1000 services of the folder, in seconds.
-    state.counters["per1000"] = benchmark::Counter(services / 1000.0, benchmark::Counter::kIsIterationInvariantRate |
-                                                                          benchmark::Counter::kInvert);
+    state.counters["per1000"] = benchmark::Counter(
+        services / 1000.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_ImportSatelliteFolder(benchmark::State& state) {

@@ -3,6 +3,7 @@
 #include "enigma/CharConvert.h"
 #include "enigma/DmPool.h"
 #include "enigma/FileHelpers.h"
+#include "enigma/OutputText.h"
 
 #include <cstring>
 #include <string>
@@ -56,7 +57,7 @@ const char* ParseBouquetRef(char* line) {
 void CountBouquetRefs(FILE* file, int* count) {
     *count = 0;
     char line[kBouquetListLineSize];
-    while (ReadLine(file, line, sizeof line) == 0) {
+    while (ReadLineUnpadded(file, line, sizeof line) == 0) {
         lowerCaseAscii(line);
         if (ParseBouquetRef(line) != nullptr) ++*count;
     }
@@ -78,7 +79,7 @@ int CountBouquets(const char* folder, int* tvCount, int* radioCount) {
 void ReadBouquetList(const char* folder, FILE* file, BouquetEntry* bouquets, int* capacity) {
     int used = 0;
     char line[kBouquetListLineSize];
-    while (ReadLine(file, line, sizeof line) == 0) {
+    while (ReadLineUnpadded(file, line, sizeof line) == 0) {
         lowerCaseAscii(line);
         const char* name = ParseBouquetRef(line);
         if (name == nullptr) continue;
@@ -108,13 +109,13 @@ int ReadBouquet(const char* path, BouquetEntry* entry) {
     entry->items = items;
     int count = 0;
     char line[kReadLineBufferSize];
-    while (count < kBouquetCapacity && ReadLine(file, line, sizeof line) == 0) {
+    while (count < kBouquetCapacity && ReadLineUnpadded(file, line, sizeof line) == 0) {
         if (std::strstr(line, "#NAME") != nullptr) {
             uint8_t ucs2[64];
             char gb[kBouquetNameSize];
             std::memset(ucs2, 0, sizeof ucs2);
             std::memset(gb, 0, sizeof gb);
-            (void)ConvertName(line + 6, ucs2, sizeof ucs2, gb, sizeof gb);  // line is zero-padded
+            (void)ConvertName(line + 6, ucs2, sizeof ucs2, gb, sizeof gb);  // a NUL follows the terminator
             std::memcpy(entry->name, gb, sizeof entry->name);
         }
         ServiceRef ref{};
@@ -132,8 +133,17 @@ int ReadBouquet(const char* path, BouquetEntry* entry) {
     }
     FileClose(file);
     entry->count = static_cast<uint16_t>(count);
-    std::printf("\nbouquet: %s\n", entry->name);
-    for (int i = 0; i < count; ++i) std::printf("%3d   %5d\t favorite\n", i + 1, items[i] + 1);
+    // "\nbouquet: %s\n", then "%3d   %5d\t favorite\n" for each service
+    OutputText out;
+    char* at = OutputText::text(out.line(), "\nbouquet: ");
+    at = OutputText::text(at, entry->name);
+    *at++ = '\n';
+    out.end(at);
+    for (int i = 0; i < count; ++i) {
+        at = OutputText::decimal(out.line(), i + 1, 3);
+        at = OutputText::decimal(OutputText::text(at, "   "), items[i] + 1, 5);
+        out.end(OutputText::text(at, "\t favorite\n"));
+    }
     return 0;
 }
 

@@ -84,8 +84,8 @@ int ImportEnigmaFolder(const char* folder, EnigmaImportResult* result) {
     (void)TranspondersSection(settings);
     if (!importOutOfMemory) (void)ServicesSection(settings);
     FileClose(settings);
+    if (!importOutOfMemory) SortServices();
     if (importOutOfMemory) return abandonImport(result);
-    SortServices();
 
     readLockList(folder);
     DumpServices(serviceTable.entries, serviceTable.count);

@@ -2,6 +2,7 @@
 
 #include "enigma/CharConvert.h"
 #include "enigma/FileHelpers.h"
+#include "enigma/ScanFields.h"
 
 #include <cctype>
 #include <cstring>
@@ -22,17 +23,30 @@ void roundingNote(const char* format, int orbital, int kHz, int mhz, int symbols
     std::fprintf(roundingNoteStream != nullptr ? roundingNoteStream : stderr, "%s\n", text);
 }
 
+Delivery deliveryOf(char letter) {
+    switch (letter) {
+        case 'c':
+        case 'C': return kDeliveryCable;
+        case 's':
+        case 'S': return kDeliverySatellite;
+        case 't':
+        case 'T': return kDeliveryTerrestrial;
+        default: return kDeliveryOther;
+    }
+}
+
 // Reads the data line of a transponder into the entry (units converted, rounded half up).
 void parseTransponderData(const char* line, TransponderEntry& entry) {
     const char* word = line;
     while (std::isspace(static_cast<unsigned char>(*word))) ++word;
     int kHz = 0, symbolsPerSecond = 0, polarisation = 0, fec = 0, orbital = 0, inversion = 0, modulation = 0;
+    entry.delivery = deliveryOf(*word);
     if (*word == 's' || *word == 'S') {
         lastTransponderIsCable = 0;
-        (void)std::sscanf(line, "\ts %d:%d:%d:%d:%d", &kHz, &symbolsPerSecond, &polarisation, &fec, &orbital);
+        (void)ScanFields(line, "\ts %d:%d:%d:%d:%d", &kHz, &symbolsPerSecond, &polarisation, &fec, &orbital);
     } else {
         lastTransponderIsCable = 1;
-        (void)std::sscanf(line, "\tc %d:%d:%d:%d", &kHz, &symbolsPerSecond, &inversion, &modulation);
+        (void)ScanFields(line, "\tc %d:%d:%d:%d", &kHz, &symbolsPerSecond, &inversion, &modulation);
     }
     entry.modulation = static_cast<uint8_t>(modulation);
     entry.polarisation = static_cast<uint8_t>(polarisation);
@@ -59,7 +73,7 @@ void SetRoundingNoteStream(FILE* stream) { roundingNoteStream = stream; }
 
 int FindSection(FILE* file, const char* word) {
     char line[kReadLineBufferSize];
-    while (ReadLine(file, line, sizeof line) == 0)
+    while (ReadLineUnpadded(file, line, sizeof line) == 0)
         if (beginsWith(line, word)) return 0;
     return -1;
 }
@@ -81,24 +95,24 @@ int ParseTransponders(FILE* file) {
     for (;;) {
         TransponderEntry entry;
         std::memset(&entry, 0, sizeof entry);
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("transponder line 1 failed\n");
             return -1;
         }
         if (beginsWith(line, "end")) return 0;
         unsigned nameSpace = 0, transportStreamId = 0, originalNetworkId = 0;
-        (void)std::sscanf(line, "%x:%x:%x", &nameSpace, &transportStreamId, &originalNetworkId);
+        (void)ScanFields(line, "%x:%x:%x", &nameSpace, &transportStreamId, &originalNetworkId);
         entry.nameSpace = nameSpace;
         entry.transportStreamId = static_cast<uint16_t>(transportStreamId);
         entry.originalNetworkId = static_cast<uint16_t>(originalNetworkId);
 
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("transponder line 2 failed\n");
             return -1;
         }
         parseTransponderData(line, entry);
 
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("transponder line 3 failed\n");
             return -1;
         }
@@ -112,34 +126,32 @@ int ParseServices(FILE* file) {
     for (;;) {
         ServiceEntry entry;
         std::memset(&entry, 0, sizeof entry);
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("service line 1 failed\n");
             return -1;
         }
         if (beginsWith(line, "end")) return 0;
         unsigned serviceId = 0, nameSpace = 0, transportStreamId = 0, originalNetworkId = 0;
         int type = 0;
-        (void)std::sscanf(line, "%x:%x:%x:%x:%d", &serviceId, &nameSpace, &transportStreamId,
-                          &originalNetworkId, &type);
+        (void)ScanFields(line, "%x:%x:%x:%x:%d", &serviceId, &nameSpace, &transportStreamId,
+                         &originalNetworkId, &type);
         entry.serviceId = static_cast<uint16_t>(serviceId);
         entry.nameSpace = nameSpace;
         entry.transportStreamId = static_cast<uint16_t>(transportStreamId);
         entry.originalNetworkId = static_cast<uint16_t>(originalNetworkId);
         entry.serviceType = static_cast<uint8_t>(type);
 
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("service line 2 failed\n");
             return -1;
         }
-        uint8_t ucs2[256];
+        uint8_t ucs2[256];  // not used further: neither needs clearing
         char gb[1024];
-        std::memset(ucs2, 0, sizeof ucs2);
-        std::memset(gb, 0, sizeof gb);
         (void)ConvertName(line, ucs2, sizeof ucs2, gb, sizeof gb);
         std::memcpy(entry.name, gb, strnlen(gb, kServiceNameSize - 1));  // entry is zero-filled
         entry.nameLength = 0;
 
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("service line 3 failed\n");
             return -1;
         }
@@ -165,6 +177,7 @@ int FindTransponderForService(ServiceEntry& service) {
     service.modulation = t.modulation;
     service.polarisation = t.polarisation;
     service.orbitalPosition = t.orbitalPosition;
+    service.delivery = t.delivery;
     return 0;
 }
 

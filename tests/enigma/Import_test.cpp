@@ -248,14 +248,17 @@ TEST_F(ImportTest, NullFolderDoesNothing) {
 // leak or with nothing when a table or a bouquet array cannot be had, and the next one starts clean.
 TEST_F(ImportTest, EachAllocationFailureEndsTheImportCleanly) {
     TempDir dir;
+    std::string transponders;  // 17: the table grows once
+    for (uint16_t t = 1; t <= 17; ++t)
+        transponders += cableTransponder(0xC00000, t, 1, t == 2 ? 474000 : 346000);
     writeText(dir, "lamedb",
-              lamedbText(cableTransponder(0xC00000, 1, 1, 346000) + cableTransponder(0xC00000, 2, 1, 474000),
-                         services(3, 1) + serviceText(4, 0xC00000, 2, 1, 1, "S")));
+              lamedbText(transponders, services(16, 1) + serviceText(4, 0xC00000, 2, 1, 1, "S")));
     writeText(dir, "bouquets.tv", bouquetList({"userbouquet.a.tv", "userbouquet.b.tv"}));
     writeText(dir, "bouquets.radio", bouquetList({"userbouquet.a.tv"}));
     writeText(dir, "userbouquet.a.tv", "#NAME A\n" + serviceRefLine(1, 1) + serviceRefLine(4, 2));
     writeText(dir, "userbouquet.b.tv", "#NAME B\n" + serviceRefLine(2, 1));
-    // Allocations in order: 2 transponders, 4 services, TV array, 2 index arrays, radio array, 1 index array.
+    // Allocations in order: transponders (and their growth), services waiting and their names (and
+    // their growth), the sorted table, TV array, 2 index arrays, radio array, 1 index array.
     // After the first failure every allocation fails: an index array that cannot be had is followed
     // by the radio array that cannot be had either, except for the last index array.
     const std::string m = "DM: malloc failed\nmalloc memory for ";
@@ -264,21 +267,20 @@ TEST_F(ImportTest, EachAllocationFailureEndsTheImportCleanly) {
     const std::string svM = m + "service failed\n", svR = r + "service failed\n";
     const std::string tv = m + "TV bouquet failed\n", radio = m + "RADIO bouquet failed\n";
     const std::string items = m + "bouquet failed\n", done = "radio bouquet count:   1\n";
-    const std::string messages[] = {tpM, tpR, svM, svR, svR, svR, tv, items, items, radio, items, done};
-    const int imported[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 4};
+    const std::string messages[] = {tpM, tpR, svM, svM, svR, svR, svM, tv, items, items, radio, items, done};
     auto image = newImage();
-    for (int successes = 0; successes < 12; ++successes) {
+    for (int successes = 0; successes < 13; ++successes) {
         DmFailAfter(successes);
         const Captured c = importInto(dir, *image);
         DmFailAfter(-1);
-        const int n = imported[successes];
+        const int n = successes < 11 ? 0 : 17;
         EXPECT_NE(c.out.find(messages[successes]), std::string::npos) << successes;
         EXPECT_EQ(liveBlockCount, 0) << successes;
         ASSERT_EQ(channelCount(*image), n) << successes;
         for (int id = kListFirstDefault; id <= kListLastDefault; ++id)
             for (uint16_t item : listItems(*image, id)) EXPECT_LT(item, n) << successes;
     }
-    EXPECT_EQ(listItems(*image, kListFirstDefault), (std::vector<uint16_t>{0, 3}));
+    EXPECT_EQ(listItems(*image, kListFirstDefault), (std::vector<uint16_t>{0, 16}));
 }
 
 TEST_F(ImportTest, KdattoolImportsAFolderIntoAValidFile) {
