@@ -93,12 +93,14 @@ void ReadBouquetList(const char* folder, FILE* file, BouquetEntry* bouquets, int
 
 int ReadBouquet(const char* path, BouquetEntry* entry) {
     std::memset(entry, 0, sizeof *entry);
-    auto* items = static_cast<uint16_t*>(DmMalloc(kBouquetCapacity * sizeof(uint16_t)));
+    constexpr size_t kBytes = kBouquetCapacity * (sizeof(uint16_t) + sizeof(int32_t));
+    auto* items = static_cast<uint16_t*>(DmMalloc(kBytes));
     if (items == nullptr) {
         std::printf("malloc memory for bouquet failed\n");
         return -1;
     }
-    std::memset(items, 0, kBouquetCapacity * sizeof(uint16_t));
+    std::memset(items, 0, kBytes);
+    auto* indexes = reinterpret_cast<int32_t*>(items + kBouquetCapacity);
     FILE* file = FileOpen(path, "rb");
     if (file == nullptr) {
         std::printf("can not open file \"%s\" SKIP!\n", path);
@@ -107,6 +109,7 @@ int ReadBouquet(const char* path, BouquetEntry* entry) {
         return -1;
     }
     entry->items = items;
+    entry->indexes = indexes;
     int count = 0;
     char line[kReadLineBufferSize];
     while (count < kBouquetCapacity && ReadLineUnpadded(file, line, sizeof line) == 0) {
@@ -128,8 +131,9 @@ int ReadBouquet(const char* path, BouquetEntry* entry) {
                 ref.serviceId, ref.transportStreamId, ref.originalNetworkId, ref.nameSpace);
             continue;
         }
-        // Indexes beyond 16 bits belong to services that are never imported; they stay out of range.
-        items[count++] = static_cast<uint16_t>(index <= 0xFFFF ? index : 0xFFFF);
+        // 16 bits keep indexes up to 0xFFFE; 0xFFFF stands for any larger one.
+        items[count] = static_cast<uint16_t>(index <= 0xFFFF ? index : 0xFFFF);
+        indexes[count++] = index;
     }
     FileClose(file);
     entry->count = static_cast<uint16_t>(count);

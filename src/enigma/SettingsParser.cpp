@@ -67,6 +67,48 @@ void parseTransponderData(const char* line, TransponderEntry& entry) {
     }
 }
 
+// The key line of a transponder: namespace, transport stream id, original network id.
+void parseTransponderKey(const char* line, TransponderEntry& entry) {
+    unsigned nameSpace = 0, transportStreamId = 0, originalNetworkId = 0;
+    (void)ScanFields(line, "%x:%x:%x", &nameSpace, &transportStreamId, &originalNetworkId);
+    entry.nameSpace = nameSpace;
+    entry.transportStreamId = static_cast<uint16_t>(transportStreamId);
+    entry.originalNetworkId = static_cast<uint16_t>(originalNetworkId);
+}
+
+// The key line of a service: service id, namespace, transport stream id, original network id, type.
+void parseServiceKey(const char* line, ServiceEntry& entry) {
+    unsigned serviceId = 0, nameSpace = 0, transportStreamId = 0, originalNetworkId = 0;
+    int type = 0;
+    (void)ScanFields(line, "%x:%x:%x:%x:%d", &serviceId, &nameSpace, &transportStreamId, &originalNetworkId,
+                     &type);
+    entry.serviceId = static_cast<uint16_t>(serviceId);
+    entry.nameSpace = nameSpace;
+    entry.transportStreamId = static_cast<uint16_t>(transportStreamId);
+    entry.originalNetworkId = static_cast<uint16_t>(originalNetworkId);
+    entry.serviceType = static_cast<uint8_t>(type);
+}
+
+// The name in GB2312, at most 255 bytes, into the zero-filled entry.
+void setServiceName(const char* utf8, ServiceEntry& entry) {
+    uint8_t ucs2[256];  // not used further: neither needs clearing
+    char gb[1024];
+    (void)ConvertName(utf8, ucs2, sizeof ucs2, gb, sizeof gb);
+    std::memcpy(entry.name, gb, strnlen(gb, kServiceNameSize - 1));
+    entry.nameLength = 0;
+}
+
+// Appends a television or radio service whose transponder is known; others are dropped. 0, or -1
+// when the memory runs out.
+int keepService(ServiceEntry& entry) {
+    if (FindTransponderForService(entry) != 0) return 0;
+    if (entry.serviceType == 4 || entry.serviceType == 25)
+        entry.serviceType = 1;
+    else if (entry.serviceType != 1 && entry.serviceType != 2)
+        return 0;
+    return AppendService(entry);
+}
+
 }  // namespace
 
 void SetRoundingNoteStream(FILE* stream) { roundingNoteStream = stream; }
@@ -100,11 +142,7 @@ int ParseTransponders(FILE* file) {
             return -1;
         }
         if (beginsWith(line, "end")) return 0;
-        unsigned nameSpace = 0, transportStreamId = 0, originalNetworkId = 0;
-        (void)ScanFields(line, "%x:%x:%x", &nameSpace, &transportStreamId, &originalNetworkId);
-        entry.nameSpace = nameSpace;
-        entry.transportStreamId = static_cast<uint16_t>(transportStreamId);
-        entry.originalNetworkId = static_cast<uint16_t>(originalNetworkId);
+        parseTransponderKey(line, entry);
 
         if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("transponder line 2 failed\n");
@@ -131,37 +169,56 @@ int ParseServices(FILE* file) {
             return -1;
         }
         if (beginsWith(line, "end")) return 0;
-        unsigned serviceId = 0, nameSpace = 0, transportStreamId = 0, originalNetworkId = 0;
-        int type = 0;
-        (void)ScanFields(line, "%x:%x:%x:%x:%d", &serviceId, &nameSpace, &transportStreamId,
-                         &originalNetworkId, &type);
-        entry.serviceId = static_cast<uint16_t>(serviceId);
-        entry.nameSpace = nameSpace;
-        entry.transportStreamId = static_cast<uint16_t>(transportStreamId);
-        entry.originalNetworkId = static_cast<uint16_t>(originalNetworkId);
-        entry.serviceType = static_cast<uint8_t>(type);
+        parseServiceKey(line, entry);
 
         if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("service line 2 failed\n");
             return -1;
         }
-        uint8_t ucs2[256];  // not used further: neither needs clearing
-        char gb[1024];
-        (void)ConvertName(line, ucs2, sizeof ucs2, gb, sizeof gb);
-        std::memcpy(entry.name, gb, strnlen(gb, kServiceNameSize - 1));  // entry is zero-filled
-        entry.nameLength = 0;
+        setServiceName(line, entry);
 
         if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("service line 3 failed\n");
             return -1;
         }
-        if (FindTransponderForService(entry) != 0) continue;
-        if (entry.serviceType == 4 || entry.serviceType == 25)
-            entry.serviceType = 1;
-        else if (entry.serviceType != 1 && entry.serviceType != 2)
-            continue;
-        if (AppendService(entry) != 0) return -1;
+        if (keepService(entry) != 0) return -1;
     }
+}
+
+int ParseLamedb5(FILE* file) {
+    const long start = std::ftell(file);
+    char line[kReadLineBufferSize];
+    // "t:" namespace:transport stream id:original network id "," type letter ":" data
+    while (ReadLineUnpadded(file, line, sizeof line) == 0) {
+        char* data = beginsWith(line, "t:") ? std::strchr(line, ',') : nullptr;
+        if (data == nullptr) continue;
+        *data++ = '\0';
+        TransponderEntry entry;
+        std::memset(&entry, 0, sizeof entry);
+        parseTransponderKey(line + 2, entry);
+        // The data as the three-line layout writes it: a tab, the letter, a blank and the numbers.
+        char dataLine[kReadLineBufferSize];
+        std::snprintf(dataLine, sizeof dataLine, "\t%c %s", data[0],
+                      data[0] != '\0' && data[1] == ':' ? data + 2 : "");
+        parseTransponderData(dataLine, entry);
+        if (AppendTransponder(entry) != 0) return -1;
+    }
+    if (start < 0 || std::fseek(file, start, SEEK_SET) != 0) return 0;
+    // "s:" service id:namespace:transport stream id:original network id:type:... "," quoted name
+    while (ReadLineUnpadded(file, line, sizeof line) == 0) {
+        char* name = beginsWith(line, "s:") ? std::strchr(line, ',') : nullptr;
+        if (name == nullptr || name[1] != '"') continue;
+        char* nameEnd = std::strchr(name + 2, '"');
+        if (nameEnd == nullptr) continue;
+        *name = '\0';
+        *nameEnd = '\0';
+        ServiceEntry entry;
+        std::memset(&entry, 0, sizeof entry);
+        parseServiceKey(line + 2, entry);
+        setServiceName(name + 2, entry);
+        if (keepService(entry) != 0) return -1;
+    }
+    return 0;
 }
 
 int FindTransponderForService(ServiceEntry& service) {

@@ -1,5 +1,6 @@
 // The reader of an Enigma settings file ("lamedb" or the older "services"): the transponders
-// section, then the services section, each closed by a line beginning with "end".
+// section, then the services section, each closed by a line beginning with "end"; and the reader
+// of the one-line records of "lamedb5".
 #pragma once
 
 #include "enigma/ServiceTables.h"
@@ -27,6 +28,12 @@ int ParseTransponders(FILE* file);
 // whose transponder is known (SortServices places them into the ServiceTable). 0 at "end", -1 when
 // a line is missing or the memory runs out.
 int ParseServices(FILE* file);
+
+// The one-line records of a "lamedb5" file, read by the rules of the three-line layout: every
+// "t:" transponder line ("t:" key "," letter ":" data), then every "s:" service line ("s:" key
+// "," the name in double quotes, then anything). Other lines are skipped. 0, or -1 when the memory
+// runs out.
+int ParseLamedb5(FILE* file);
 
 // Copies the tuning data of the service's transponder into it; -1 after a message when the
 // transponder is unknown.
