@@ -29,7 +29,7 @@ constexpr int kMaxDigits = 15;
 // A hexadecimal number without sign or "0x" prefix at `p`; false when it is not in that form.
 bool readHex(const char*& p, unsigned& value) {
     if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) return false;
-    uint64_t v = 0;
+    uint64_t v = 0;  // wraps harmlessly past kMaxDigits digits, which are refused
     int digits = 0;
     for (int d; (d = hexDigit(*p)) >= 0; ++p, ++digits) v = v * 16 + static_cast<uint64_t>(d);
     if (digits == 0 || digits > kMaxDigits) return false;
@@ -41,11 +41,11 @@ bool readHex(const char*& p, unsigned& value) {
 bool readDecimal(const char*& p, int& value) {
     const bool negative = *p == '-';
     if (*p == '-' || *p == '+') ++p;
-    int64_t v = 0;
+    uint64_t v = 0;  // wraps harmlessly past kMaxDigits digits, which are refused
     int digits = 0;
-    for (; *p >= '0' && *p <= '9'; ++p, ++digits) v = v * 10 + (*p - '0');
+    for (; *p >= '0' && *p <= '9'; ++p, ++digits) v = v * 10 + static_cast<uint64_t>(*p - '0');
     if (digits == 0 || digits > kMaxDigits) return false;
-    value = static_cast<int>(static_cast<uint32_t>(negative ? -v : v));
+    value = static_cast<int>(static_cast<uint32_t>(negative ? 0 - v : v));
     return true;
 }
 
