@@ -1,23 +1,71 @@
-// Fuzz target: the lamedb/services reader on arbitrary bytes, then the sort and the dump.
+// Fuzz target: the lamedb/services reader (or the lamedb5 reader, for an input that begins like
+// one) on arbitrary bytes, then the sort and the dump. Each line is also read with the formats of
+// the reader, quickly and with sscanf, and the numbers of the dump are formatted both ways: the
+// results must agree.
 #include "enigma/DmPool.h"
+#include "enigma/OutputText.h"
 #include "enigma/QuietDiagnostics.h"
+#include "enigma/ScanFields.h"
 #include "enigma/ServiceTables.h"
 #include "enigma/SettingsParser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
-namespace {}  // namespace
+namespace {
+
+void compareScans(const std::string& line) {
+    unsigned a[7] = {}, b[7] = {};
+    int d[5] = {}, e[5] = {};
+    for (const char* format : {"%x:%x:%x", "#SERVICE: %x:%x:%x:%x:%x:%x:%x", "%x:%x:%x:%x:%x:%x:%x"}) {
+        const int quick =
+            tovu::ScanFields(line.c_str(), format, &a[0], &a[1], &a[2], &a[3], &a[4], &a[5], &a[6]);
+        if (quick != std::sscanf(line.c_str(), format, &b[0], &b[1], &b[2], &b[3], &b[4], &b[5], &b[6]) ||
+            std::memcmp(a, b, sizeof a) != 0)
+            __builtin_trap();
+    }
+    for (const char* format : {"\ts %d:%d:%d:%d:%d", "\tc %d:%d:%d:%d"}) {
+        const int quick = tovu::ScanFields(line.c_str(), format, &d[0], &d[1], &d[2], &d[3], &d[4]);
+        if (quick != std::sscanf(line.c_str(), format, &e[0], &e[1], &e[2], &e[3], &e[4]) ||
+            std::memcmp(d, e, sizeof d) != 0)
+            __builtin_trap();
+    }
+    const int quickKey = tovu::ScanFields(line.c_str(), "%x:%x:%x:%x:%d", &a[0], &a[1], &a[2], &a[3], &d[0]);
+    if (quickKey != std::sscanf(line.c_str(), "%x:%x:%x:%x:%d", &b[0], &b[1], &b[2], &b[3], &e[0]) ||
+        std::memcmp(a, b, sizeof a) != 0 || d[0] != e[0])
+        __builtin_trap();
+    char quick[64], reference[64];
+    *tovu::OutputText::decimal(quick, d[0], 4) = '\0';
+    std::snprintf(reference, sizeof reference, "%4d", d[0]);
+    if (std::strcmp(quick, reference) != 0) __builtin_trap();
+    *tovu::OutputText::hex(quick, a[0], 8) = '\0';
+    std::snprintf(reference, sizeof reference, "%8X", a[0]);
+    if (std::strcmp(quick, reference) != 0) __builtin_trap();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     std::vector<uint8_t> bytes(data, data + size);
+    const std::string text(bytes.begin(), bytes.end());
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = std::min(text.find('\n', start), text.size());
+        compareScans(text.substr(start, std::min<size_t>(end - start, 1022)).c_str());  // stops at a NUL
+    }
     FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
     if (file == nullptr) return 0;
     tovu::QuietDiagnostics quiet;
-    (void)tovu::TranspondersSection(file);
-    (void)tovu::ServicesSection(file);
+    if (text.rfind("eDVB services /5/", 0) == 0) {
+        (void)tovu::ParseLamedb5(file);
+    } else {
+        (void)tovu::TranspondersSection(file);
+        (void)tovu::ServicesSection(file);
+    }
     std::fclose(file);
     tovu::SortServices();
     tovu::DumpServices(tovu::serviceTable.entries, tovu::serviceTable.count);

@@ -3,6 +3,7 @@
 #include "db/DbStore.h"
 #include "db/FavLists.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -223,6 +224,24 @@ TEST_F(ImportTest, AFolderNamedLikeASettingsFileIsNoSettingsFile) {
     EXPECT_EQ(channelCount(*image), 2);
 }
 
+// Special files where the settings, lock list, bouquet list and a bouquet are looked for count as
+// files that do not open: nothing waits for a writer.
+TEST_F(ImportTest, FifosCountAsFilesThatDoNotOpen) {
+    TempDir dir;
+    const char* fifos[] = {"services", "blacklist", "userbouquets.tv.epl", "userbouquet.b.tv"};
+    for (const char* fifo : fifos) ASSERT_EQ(mkfifo(dir.file(fifo).c_str(), 0600), 0);
+    writeText(dir, "lamedb", manyServices(2, 1));
+    writeText(dir, "bouquets.tv", bouquetList({"userbouquet.a.tv", "userbouquet.b.tv"}));
+    writeText(dir, "userbouquet.a.tv", "#NAME A\n" + serviceRefLine(2, 1));
+    auto image = newImage();
+    const Captured c = importInto(dir, *image);
+    for (const char* fifo : fifos)
+        EXPECT_NE(c.out.find(missing(dir.path().string(), fifo)), std::string::npos) << fifo;
+    EXPECT_EQ(channelCount(*image), 2);
+    EXPECT_EQ(listItems(*image, kListFirstDefault), std::vector<uint16_t>{1});
+    EXPECT_EQ(listCount(*image, kListFirstDefault + 1), 0);
+}
+
 TEST_F(ImportTest, EmptyFolderClearsOnlyTheImportedRegions) {
     TempDir dir;
     auto image = newImage(0xAB);
@@ -320,6 +339,70 @@ TEST_F(ImportTest, KdattoolImportsAFolderIntoAValidFile) {
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(failed.out, "Fail to open DB!\n");
 }
+
+}  // namespace
+}  // namespace tovu::test
+
+namespace tovu::test {
+namespace {
+
+// kdattool import-enigma as a process: options, and folders that give nothing, with and without a
+// base file. A failure leaves OUT as it was.
+struct ToolRow {
+    const char* name;
+    const char* lamedb;  // "fifo": a FIFO; null: none
+    std::string folder;  // under the temporary folder
+    std::string options;
+    int status;
+    std::string lastError;  // how standard error ends
+};
+
+class KdattoolImportTest : public EnigmaTest, public testing::WithParamInterface<ToolRow> {};
+
+TEST_P(KdattoolImportTest, EndsWithItsMessageAndWritesOutOnlyOnSuccess) {
+    const ToolRow& row = GetParam();
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "f");
+    writeText(dir, "f/blacklist", "");
+    if (row.lamedb != nullptr && std::string(row.lamedb) == "fifo")
+        ASSERT_EQ(mkfifo(dir.file("f/lamedb").c_str(), 0600), 0);
+    else if (row.lamedb != nullptr)
+        writeText(dir, "f/lamedb", row.lamedb);
+    writeText(dir, "f/bouquets.tv", bouquetList({"userbouquet.a.tv"}));
+    writeText(dir, "f/userbouquet.a.tv", "#NAME A\n" + serviceRefLine(2, 1));
+    auto base = newImage();
+    ASSERT_EQ(saveDbToPath(*base, dir.file("base.kdat")), SaveResult::Saved);
+    const std::string tool = std::string(TOVU_BINARY_DIR) + "/bin/kdattool import-enigma ";
+    for (const std::string& baseArg : {std::string(), " " + dir.file("base.kdat")}) {
+        writeText(dir, "out.kdat", "as it was");
+        const CommandResult run = runCommand(tool + dir.file(row.folder) + " " + dir.file("out.kdat") +
+                                             baseArg + " " + row.options + " 2>&1 >/dev/null");
+        EXPECT_EQ(run.status, row.status) << baseArg;
+        EXPECT_TRUE(run.out.ends_with(row.lastError + "\n")) << run.out;
+        const std::vector<uint8_t> out = readFileBytes(dir.file("out.kdat"));
+        EXPECT_EQ(std::string(out.begin(), out.end()) == "as it was", row.status != 0) << baseArg;
+    }
+}
+
+const std::string kTwoServices = manyServices(2, 1);
+
+INSTANTIATE_TEST_SUITE_P(Rows, KdattoolImportTest,
+                         testing::Values(ToolRow{"OptionsWithSummary", kTwoServices.c_str(), "f",
+                                                 "--cable-only --bouquets-first --bouquets=1 --summary", 0,
+                                                 "2 of 2 services; 1 favourite list"},
+                                         ToolRow{"MissingFolder", nullptr, "nowhere", "", 1,
+                                                 "/nowhere: no such folder"},
+                                         ToolRow{"NoSettingsFile", nullptr, "f", "", 1,
+                                                 "/f: no settings file (services, lamedb or lamedb5)"},
+                                         ToolRow{"SettingsFileIsAFifo", "fifo", "f", "", 1,
+                                                 "/f: no settings file (services, lamedb or lamedb5)"},
+                                         ToolRow{"NoService", "eDVB services /4/\ntransponders\nend\n", "f",
+                                                 "--summary", 1, "/f: the settings file gives no service"},
+                                         ToolRow{"NoSuchBouquet", kTwoServices.c_str(), "f", "--bouquets 1,2",
+                                                 1, "--bouquets: no TV bouquet 2 (the folder has 1)"},
+                                         ToolRow{"BadBouquetList", kTwoServices.c_str(), "f",
+                                                 "--bouquets 1,x", 2, "[--bouquets N,M,...] [--summary]"}),
+                         RowName());
 
 }  // namespace
 }  // namespace tovu::test

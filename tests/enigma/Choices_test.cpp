@@ -1,0 +1,162 @@
+// Import choices on a mixed folder, read from "lamedb" and from its "lamedb5" twin.
+#include "EnigmaTestSupport.h"
+#include "db/ChannelRecord.h"
+#include "db/FavLists.h"
+#include "enigma/ImportChoices.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+namespace tovu::test {
+namespace {
+
+// 100 terrestrial, 500 cable (every fifth a radio) and 600 satellite services, sorted in that order.
+struct Transponder {
+    uint32_t ns;
+    uint16_t ts;
+    const char* letter;
+    const char* data;
+    int services;
+};
+const Transponder kTransponders[] = {{0xEEEE0000, 3, "t", "474000000:0:5:5:3:2:4:4:2:0:0:0", 100},
+                                     {0xFFFF0000, 1, "c", "346000:6875000:2:3:0:0:0", 500},
+                                     {0x00C00000, 2, "s", "11000000:22000000:0:2:192:2:0", 600}};
+
+std::string refLine(const Transponder& t, int sid) { return serviceRefLine(uint16_t(sid), t.ts, t.ns); }
+
+void writeFolder(const TempDir& dir, bool lamedb5) {
+    std::string tps = lamedb5 ? "eDVB services /5/\n" : "", svs;
+    for (const Transponder& t : kTransponders) {
+        tps += lamedb5 ? format("t:%08x:%04x:0001,%s:%s\n", t.ns, t.ts, t.letter, t.data)
+                       : format("%08x:%04x:0001\n\t%s %s\n/\n", t.ns, t.ts, t.letter, t.data);
+        for (int sid = 1; sid <= t.services; ++sid) {
+            const int type = t.ts == 1 && sid % 5 == 0 ? 2 : 1;
+            svs += lamedb5 ? format("s:%04x:%08x:%04x:0001:%d:0:0,\"S%d\",p:P\n", sid, t.ns, t.ts, type, sid)
+                           : serviceText(uint16_t(sid), t.ns, t.ts, 1, type, format("S%d", sid));
+        }
+    }
+    writeText(dir, lamedb5 ? "lamedb5" : "lamedb", lamedb5 ? tps + svs : lamedbText(tps, svs));
+    writeText(dir, "blacklist",
+              refLine(kTransponders[1], 3).substr(9) + refLine(kTransponders[2], 7).substr(9));
+    std::string a = "#NAME A\n", b = "#NAME B\n", c = "#NAME C\n";
+    for (int sid = 550; sid <= 600; ++sid) a += refLine(kTransponders[2], sid);
+    for (int sid = 1; sid <= 10; ++sid) b += refLine(kTransponders[1], sid);
+    for (int sid = 1; sid <= 10; ++sid) c += refLine(kTransponders[sid <= 5 ? 0 : 2], (sid - 1) % 5 + 1);
+    writeText(dir, "userbouquet.a.tv", a);
+    writeText(dir, "userbouquet.b.tv", b);
+    writeText(dir, "userbouquet.c.tv", c);
+    writeText(dir, "bouquets.tv",
+              "#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"userbouquet.a.tv\" ORDER BY bouquet\n"
+              "#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"userbouquet.b.tv\" ORDER BY bouquet\n"
+              "#SERVICE 1:7:1:0:0:0:0:0:0:0:/etc/enigma2/userbouquet.c.tv\n");
+}
+
+struct ChoiceRow {
+    const char* name;
+    ImportChoices choices;
+    std::vector<int> lists;  // the bouquets (0 A, 1 B, 2 C) that become the lists, in order
+    std::vector<int> listSizes;
+    std::string preview;
+};
+
+void PrintTo(const ChoiceRow& row, std::ostream* os) { *os << row.name; }
+
+class ChoicesTest : public EnigmaTest, public testing::WithParamInterface<ChoiceRow> {};
+
+TEST_P(ChoicesTest, ImportGivesWhatThePreviewSaysFromLamedbAndLamedb5Alike) {
+    const ChoiceRow& row = GetParam();
+    std::vector<std::unique_ptr<ChannelDbImage>> images;
+    for (bool lamedb5 : {false, true}) {
+        TempDir dir;
+        writeFolder(dir, lamedb5);
+        EnigmaImportResult result{};
+        capture([&] { EXPECT_EQ(ImportEnigmaFolder(dir.path().string().c_str(), &result), 0); });
+        const ImportSurvey survey = SurveyImport(result);
+        EXPECT_EQ(survey.services, 1200);
+        EXPECT_EQ(std::vector<int32_t>(survey.byDelivery, survey.byDelivery + 4),
+                  (std::vector<int32_t>{500, 600, 100, 0}));
+        EXPECT_EQ(std::vector<int32_t>({survey.tv, survey.radio, survey.locked}),
+                  (std::vector<int32_t>{1100, 100, 2}));
+        ASSERT_EQ(survey.tvBouquets.size(), 3u);
+        EXPECT_EQ(survey.tvBouquets[2].name, "C");
+        const ImportPreview preview = PreviewImport(survey, row.choices);
+        EXPECT_EQ(FormatImportPreview(preview), row.preview);
+        images.push_back(std::make_unique<ChannelDbImage>());
+        ChannelDbImage& image = *images.back();
+        capture([&] {
+            EXPECT_EQ(ImportResultIntoImage(&result, row.choices, image).services, preview.services);
+        });
+        EXPECT_EQ(channelCount(image), preview.services);
+    }
+    EXPECT_EQ(images[0]->bytes, images[1]->bytes);
+
+    // Each list holds, in order, the channels of its bouquet's services that were imported.
+    const ChannelDbImage& image = *images[0];
+    std::map<std::pair<int, int>, int> channelOf;  // transport stream and service id
+    for (int i = 0; i < channelCount(image); ++i) {
+        ChannelRecord r;
+        ASSERT_EQ(getChannel(image, i, r), 1);
+        channelOf[{r.transponderId, r.serviceId}] = i;
+        if (row.choices.cableOnly) EXPECT_EQ(r.frequencyKHz, 346000u) << i;
+    }
+    const std::vector<std::vector<std::pair<int, int>>> bouquets = [] {
+        std::vector<std::vector<std::pair<int, int>>> refs(3);
+        for (int sid = 550; sid <= 600; ++sid) refs[0].push_back({2, sid});
+        for (int sid = 1; sid <= 10; ++sid) refs[1].push_back({1, sid});
+        for (int sid = 1; sid <= 10; ++sid) refs[2].push_back({sid <= 5 ? 3 : 2, (sid - 1) % 5 + 1});
+        return refs;
+    }();
+    std::vector<int> sizes, firstChannels;
+    for (size_t k = 0; k < row.lists.size(); ++k) {
+        const int id = k < 5 ? kListFirstDefault + int(k) : kListFirstUser + int(k) - 5;
+        std::vector<uint16_t> items(300), expected;
+        int n = 300;
+        ASSERT_EQ(getListItems(image, id, n, items.data()), 1);
+        items.resize(size_t(n));
+        for (const auto& ref : bouquets[size_t(row.lists[k])])
+            if (channelOf.count(ref)) expected.push_back(uint16_t(channelOf[ref]));
+        EXPECT_EQ(items, expected) << k;
+        sizes.push_back(n);
+        for (uint16_t item : items)
+            if (std::find(firstChannels.begin(), firstChannels.end(), item) == firstChannels.end())
+                firstChannels.push_back(item);
+    }
+    EXPECT_EQ(sizes, row.listSizes);
+    // Bouquets first: the services of the lists are the first channels, in list order.
+    for (size_t i = 0; row.choices.bouquetsFirst && i < firstChannels.size(); ++i)
+        EXPECT_EQ(firstChannels[i], i);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ChoicesTest,
+    testing::Values(
+        ChoiceRow{"Default",
+                  {},
+                  {0, 1, 2},
+                  {0, 10, 10},
+                  "1000 of 1200 services; 3 favourite lists; 1 list loses services that do not fit"},
+        ChoiceRow{"CableOnly",
+                  {true, false, {}},
+                  {0, 1, 2},
+                  {0, 10, 0},
+                  "500 of 1200 services; 3 favourite lists; 2 lists lose services that do not fit"},
+        ChoiceRow{"BouquetsFirst",
+                  {false, true, {}},
+                  {0, 1, 2},
+                  {51, 10, 10},
+                  "1000 of 1200 services; 3 favourite lists"},
+        ChoiceRow{"TickedBAndC",
+                  {false, false, {false, true, true}},
+                  {1, 2},
+                  {10, 10},
+                  "1000 of 1200 services; 2 favourite lists"},
+        ChoiceRow{"CableFirstTickedC",
+                  {true, true, {false, false, true}},
+                  {2},
+                  {0},
+                  "500 of 1200 services; 1 favourite list; 1 list loses services that do not fit"}),
+    RowName());
+
+}  // namespace
+}  // namespace tovu::test
