@@ -12,38 +12,32 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-void compareScans(const std::string& line) {
-    unsigned a[7] = {}, b[7] = {};
-    int d[5] = {}, e[5] = {};
-    for (const char* format : {"%x:%x:%x", "#SERVICE: %x:%x:%x:%x:%x:%x:%x", "%x:%x:%x:%x:%x:%x:%x"}) {
-        const int quick =
-            tovu::ScanFields(line.c_str(), format, &a[0], &a[1], &a[2], &a[3], &a[4], &a[5], &a[6]);
-        if (quick != std::sscanf(line.c_str(), format, &b[0], &b[1], &b[2], &b[3], &b[4], &b[5], &b[6]) ||
-            std::memcmp(a, b, sizeof a) != 0)
-            __builtin_trap();
-    }
-    for (const char* format : {"\ts %d:%d:%d:%d:%d", "\tc %d:%d:%d:%d"}) {
-        const int quick = tovu::ScanFields(line.c_str(), format, &d[0], &d[1], &d[2], &d[3], &d[4]);
-        if (quick != std::sscanf(line.c_str(), format, &e[0], &e[1], &e[2], &e[3], &e[4]) ||
-            std::memcmp(d, e, sizeof d) != 0)
-            __builtin_trap();
-    }
-    const int quickKey = tovu::ScanFields(line.c_str(), "%x:%x:%x:%x:%d", &a[0], &a[1], &a[2], &a[3], &d[0]);
-    if (quickKey != std::sscanf(line.c_str(), "%x:%x:%x:%x:%d", &b[0], &b[1], &b[2], &b[3], &e[0]) ||
-        std::memcmp(a, b, sizeof a) != 0 || d[0] != e[0])
+// The quick reading of a line with a format of conversions into T against sscanf.
+template <typename T>
+void compareScan(const char* line, const char* format) {
+    T a[7] = {}, b[7] = {};
+    if (tovu::ScanFields(line, format, &a[0], &a[1], &a[2], &a[3], &a[4], &a[5], &a[6]) !=
+            std::sscanf(line, format, &b[0], &b[1], &b[2], &b[3], &b[4], &b[5], &b[6]) ||
+        std::memcmp(a, b, sizeof a) != 0)
         __builtin_trap();
+}
+
+void compareFormats(const char* line) {
+    for (const char* format : {"%x:%x:%x", "#SERVICE: %x:%x:%x:%x:%x:%x:%x", "%x:%x:%x:%x:%x:%x:%x"})
+        compareScan<unsigned>(line, format);
+    for (const char* format : {"\ts %d:%d:%d:%d:%d", "\tc %d:%d:%d:%d"}) compareScan<int>(line, format);
+    // The numbers of the dump, formatted both ways.
+    const auto n = static_cast<uint32_t>(std::strtoul(line, nullptr, 16));
     char quick[64], reference[64];
-    *tovu::OutputText::decimal(quick, d[0], 4) = '\0';
-    std::snprintf(reference, sizeof reference, "%4d", d[0]);
-    if (std::strcmp(quick, reference) != 0) __builtin_trap();
-    *tovu::OutputText::hex(quick, a[0], 8) = '\0';
-    std::snprintf(reference, sizeof reference, "%8X", a[0]);
+    *tovu::OutputText::hex(tovu::OutputText::decimal(quick, static_cast<int16_t>(n), 4), n, 8) = '\0';
+    std::snprintf(reference, sizeof reference, "%4d%8X", static_cast<int16_t>(n), n);
     if (std::strcmp(quick, reference) != 0) __builtin_trap();
 }
 
@@ -55,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(bytes.begin(), bytes.end());
     for (size_t start = 0, end; start < text.size(); start = end + 1) {
         end = std::min(text.find('\n', start), text.size());
-        compareScans(text.substr(start, std::min<size_t>(end - start, 1022)).c_str());  // stops at a NUL
+        compareFormats(text.substr(start, std::min<size_t>(end - start, 1022)).c_str());
     }
     FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
     if (file == nullptr) return 0;

@@ -23,7 +23,20 @@ const Transponder kTransponders[] = {{0xEEEE0000, 3, "t", "474000000:0:5:5:3:2:4
                                      {0xFFFF0000, 1, "c", "346000:6875000:2:3:0:0:0", 500},
                                      {0x00C00000, 2, "s", "11000000:22000000:0:2:192:2:0", 600}};
 
-std::string refLine(const Transponder& t, int sid) { return serviceRefLine(uint16_t(sid), t.ts, t.ns); }
+// Bouquet A: satellite 550..600; B: cable 1..10; C: terrestrial 1..5, then satellite 1..5. A
+// service is its transponder (index) and id.
+std::vector<std::pair<int, int>> bouquet(int b) {
+    std::vector<std::pair<int, int>> refs;
+    for (int sid = b == 0 ? 550 : 1; sid <= (b == 0 ? 600 : 10); ++sid)
+        refs.push_back(b == 0   ? std::pair{2, sid}
+                       : b == 1 ? std::pair{1, sid}
+                                : std::pair{sid <= 5 ? 0 : 2, (sid - 1) % 5 + 1});
+    return refs;
+}
+
+std::string refLine(std::pair<int, int> ref) {
+    return serviceRefLine(uint16_t(ref.second), kTransponders[ref.first].ts, kTransponders[ref.first].ns);
+}
 
 void writeFolder(const TempDir& dir, bool lamedb5) {
     std::string tps = lamedb5 ? "eDVB services /5/\n" : "", svs;
@@ -37,19 +50,15 @@ void writeFolder(const TempDir& dir, bool lamedb5) {
         }
     }
     writeText(dir, lamedb5 ? "lamedb5" : "lamedb", lamedb5 ? tps + svs : lamedbText(tps, svs));
-    writeText(dir, "blacklist",
-              refLine(kTransponders[1], 3).substr(9) + refLine(kTransponders[2], 7).substr(9));
-    std::string a = "#NAME A\n", b = "#NAME B\n", c = "#NAME C\n";
-    for (int sid = 550; sid <= 600; ++sid) a += refLine(kTransponders[2], sid);
-    for (int sid = 1; sid <= 10; ++sid) b += refLine(kTransponders[1], sid);
-    for (int sid = 1; sid <= 10; ++sid) c += refLine(kTransponders[sid <= 5 ? 0 : 2], (sid - 1) % 5 + 1);
-    writeText(dir, "userbouquet.a.tv", a);
-    writeText(dir, "userbouquet.b.tv", b);
-    writeText(dir, "userbouquet.c.tv", c);
-    writeText(dir, "bouquets.tv",
-              "#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"userbouquet.a.tv\" ORDER BY bouquet\n"
-              "#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"userbouquet.b.tv\" ORDER BY bouquet\n"
-              "#SERVICE 1:7:1:0:0:0:0:0:0:0:/etc/enigma2/userbouquet.c.tv\n");
+    writeText(dir, "blacklist", refLine({1, 3}).substr(9) + refLine({2, 7}).substr(9));
+    std::string list;
+    for (int b = 0; b < 3; ++b) {
+        std::string text = format("#NAME %c\n", 'A' + b);
+        for (const auto& ref : bouquet(b)) text += refLine(ref);
+        writeText(dir, format("userbouquet.%c.tv", 'a' + b), text);
+        list += format("#SERVICE 1:7:1:0:0:0:0:0:0:0:/etc/enigma2/userbouquet.%c.tv\n", 'a' + b);
+    }
+    writeText(dir, "bouquets.tv", list);
 }
 
 struct ChoiceRow {
@@ -72,22 +81,19 @@ TEST_P(ChoicesTest, ImportGivesWhatThePreviewSaysFromLamedbAndLamedb5Alike) {
         writeFolder(dir, lamedb5);
         EnigmaImportResult result{};
         capture([&] { EXPECT_EQ(ImportEnigmaFolder(dir.path().string().c_str(), &result), 0); });
-        const ImportSurvey survey = SurveyImport(result);
-        EXPECT_EQ(survey.services, 1200);
-        EXPECT_EQ(std::vector<int32_t>(survey.byDelivery, survey.byDelivery + 4),
-                  (std::vector<int32_t>{500, 600, 100, 0}));
-        EXPECT_EQ(std::vector<int32_t>({survey.tv, survey.radio, survey.locked}),
-                  (std::vector<int32_t>{1100, 100, 2}));
-        ASSERT_EQ(survey.tvBouquets.size(), 3u);
-        EXPECT_EQ(survey.tvBouquets[2].name, "C");
-        const ImportPreview preview = PreviewImport(survey, row.choices);
+        const ImportSurvey s = SurveyImport(result);
+        EXPECT_EQ(std::vector<int32_t>({s.services, s.byDelivery[0], s.byDelivery[1], s.byDelivery[2],
+                                        s.byDelivery[3], s.tv, s.radio, s.locked}),
+                  (std::vector<int32_t>{1200, 500, 600, 100, 0, 1100, 100, 2}));
+        ASSERT_EQ(s.tvBouquets.size(), 3u);
+        EXPECT_EQ(s.tvBouquets[2].name, "C");
+        const ImportPreview preview = PreviewImport(s, row.choices);
         EXPECT_EQ(FormatImportPreview(preview), row.preview);
         images.push_back(std::make_unique<ChannelDbImage>());
-        ChannelDbImage& image = *images.back();
         capture([&] {
-            EXPECT_EQ(ImportResultIntoImage(&result, row.choices, image).services, preview.services);
+            EXPECT_EQ(ImportResultIntoImage(&result, row.choices, *images.back()).services, preview.services);
         });
-        EXPECT_EQ(channelCount(image), preview.services);
+        EXPECT_EQ(channelCount(*images.back()), preview.services);
     }
     EXPECT_EQ(images[0]->bytes, images[1]->bytes);
 
@@ -100,13 +106,6 @@ TEST_P(ChoicesTest, ImportGivesWhatThePreviewSaysFromLamedbAndLamedb5Alike) {
         channelOf[{r.transponderId, r.serviceId}] = i;
         if (row.choices.cableOnly) EXPECT_EQ(r.frequencyKHz, 346000u) << i;
     }
-    const std::vector<std::vector<std::pair<int, int>>> bouquets = [] {
-        std::vector<std::vector<std::pair<int, int>>> refs(3);
-        for (int sid = 550; sid <= 600; ++sid) refs[0].push_back({2, sid});
-        for (int sid = 1; sid <= 10; ++sid) refs[1].push_back({1, sid});
-        for (int sid = 1; sid <= 10; ++sid) refs[2].push_back({sid <= 5 ? 3 : 2, (sid - 1) % 5 + 1});
-        return refs;
-    }();
     std::vector<int> sizes, firstChannels;
     for (size_t k = 0; k < row.lists.size(); ++k) {
         const int id = k < 5 ? kListFirstDefault + int(k) : kListFirstUser + int(k) - 5;
@@ -114,8 +113,9 @@ TEST_P(ChoicesTest, ImportGivesWhatThePreviewSaysFromLamedbAndLamedb5Alike) {
         int n = 300;
         ASSERT_EQ(getListItems(image, id, n, items.data()), 1);
         items.resize(size_t(n));
-        for (const auto& ref : bouquets[size_t(row.lists[k])])
-            if (channelOf.count(ref)) expected.push_back(uint16_t(channelOf[ref]));
+        for (const auto& [t, sid] : bouquet(row.lists[k]))
+            if (channelOf.count({kTransponders[t].ts, sid}))
+                expected.push_back(uint16_t(channelOf[{kTransponders[t].ts, sid}]));
         EXPECT_EQ(items, expected) << k;
         sizes.push_back(n);
         for (uint16_t item : items)

@@ -212,31 +212,21 @@ TEST_F(ImportTest, FolderWithoutBouquetsKeepsServicesAndEmptyListsThenAServicesF
     EXPECT_EQ(listItems(*image, kListRadio), std::vector<uint16_t>{0});
 }
 
-TEST_F(ImportTest, AFolderNamedLikeASettingsFileIsNoSettingsFile) {
+// A folder or FIFO where the settings, lock list, bouquet list or a bouquet are looked for counts as
+// a file that does not open: nothing waits for a writer.
+TEST_F(ImportTest, FoldersAndFifosNamedLikeTheFilesDoNotOpen) {
     TempDir dir;
     std::filesystem::create_directory(dir.path() / "services");
-    std::filesystem::create_directory(dir.path() / "BlackList");
-    writeText(dir, "LAMEDB", manyServices(2, 1));
-    auto image = newImage();
-    const Captured c = importInto(dir, *image);
-    EXPECT_EQ(settingsFormat, kSettingsLamedb);
-    EXPECT_NE(c.out.find("try lamedb!"), std::string::npos);
-    EXPECT_EQ(channelCount(*image), 2);
-}
-
-// Special files where the settings, lock list, bouquet list and a bouquet are looked for count as
-// files that do not open: nothing waits for a writer.
-TEST_F(ImportTest, FifosCountAsFilesThatDoNotOpen) {
-    TempDir dir;
-    const char* fifos[] = {"services", "blacklist", "userbouquets.tv.epl", "userbouquet.b.tv"};
+    const char* fifos[] = {"BlackList", "userbouquets.tv.epl", "userbouquet.b.tv"};
     for (const char* fifo : fifos) ASSERT_EQ(mkfifo(dir.file(fifo).c_str(), 0600), 0);
-    writeText(dir, "lamedb", manyServices(2, 1));
+    writeText(dir, "LAMEDB", manyServices(2, 1));  // found ignoring case
     writeText(dir, "bouquets.tv", bouquetList({"userbouquet.a.tv", "userbouquet.b.tv"}));
     writeText(dir, "userbouquet.a.tv", "#NAME A\n" + serviceRefLine(2, 1));
     auto image = newImage();
     const Captured c = importInto(dir, *image);
-    for (const char* fifo : fifos)
-        EXPECT_NE(c.out.find(missing(dir.path().string(), fifo)), std::string::npos) << fifo;
+    for (const char* file : {"services", "blacklist", "userbouquets.tv.epl", "userbouquet.b.tv"})
+        EXPECT_NE(c.out.find(missing(dir.path().string(), file)), std::string::npos) << file;
+    EXPECT_EQ(settingsFormat, kSettingsLamedb);
     EXPECT_EQ(channelCount(*image), 2);
     EXPECT_EQ(listItems(*image, kListFirstDefault), std::vector<uint16_t>{1});
     EXPECT_EQ(listCount(*image, kListFirstDefault + 1), 0);
