@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <sstream>
 
 namespace tovu::test {
 namespace {
@@ -63,9 +64,9 @@ void writeFolder(const TempDir& dir, bool lamedb5) {
 
 struct ChoiceRow {
     const char* name;
-    ImportChoices choices;
-    std::vector<int> lists;  // the bouquets (0 A, 1 B, 2 C) that become the lists, in order
-    std::vector<int> listSizes;
+    bool cableOnly, bouquetsFirst;
+    const char* ticked;  // "1" ticked, "0" not, by position; "": every bouquet
+    const char* lists;   // each list: its bouquet (A, B or C) and how many channels it holds
     std::string preview;
 };
 
@@ -75,6 +76,14 @@ class ChoicesTest : public EnigmaTest, public testing::WithParamInterface<Choice
 
 TEST_P(ChoicesTest, ImportGivesWhatThePreviewSaysFromLamedbAndLamedb5Alike) {
     const ChoiceRow& row = GetParam();
+    ImportChoices choices{row.cableOnly, row.bouquetsFirst, {}};
+    for (const char* t = row.ticked; *t != '\0'; ++t) choices.tickedBouquets.push_back(*t == '1');
+    std::vector<int> lists, listSizes;
+    std::istringstream listText(row.lists);
+    for (std::string list; listText >> list;) {
+        lists.push_back(list[0] - 'A');
+        listSizes.push_back(std::stoi(list.substr(1)));
+    }
     std::vector<std::unique_ptr<ChannelDbImage>> images;
     for (bool lamedb5 : {false, true}) {
         TempDir dir;
@@ -87,11 +96,11 @@ TEST_P(ChoicesTest, ImportGivesWhatThePreviewSaysFromLamedbAndLamedb5Alike) {
                   (std::vector<int32_t>{1200, 500, 600, 100, 0, 1100, 100, 2}));
         ASSERT_EQ(s.tvBouquets.size(), 3u);
         EXPECT_EQ(s.tvBouquets[2].name, "C");
-        const ImportPreview preview = PreviewImport(s, row.choices);
+        const ImportPreview preview = PreviewImport(s, choices);
         EXPECT_EQ(FormatImportPreview(preview), row.preview);
         images.push_back(std::make_unique<ChannelDbImage>());
         capture([&] {
-            EXPECT_EQ(ImportResultIntoImage(&result, row.choices, *images.back()).services, preview.services);
+            EXPECT_EQ(ImportResultIntoImage(&result, choices, *images.back()).services, preview.services);
         });
         EXPECT_EQ(channelCount(*images.back()), preview.services);
     }
@@ -104,16 +113,16 @@ TEST_P(ChoicesTest, ImportGivesWhatThePreviewSaysFromLamedbAndLamedb5Alike) {
         ChannelRecord r;
         ASSERT_EQ(getChannel(image, i, r), 1);
         channelOf[{r.transponderId, r.serviceId}] = i;
-        if (row.choices.cableOnly) EXPECT_EQ(r.frequencyKHz, 346000u) << i;
+        if (choices.cableOnly) EXPECT_EQ(r.frequencyKHz, 346000u) << i;
     }
     std::vector<int> sizes, firstChannels;
-    for (size_t k = 0; k < row.lists.size(); ++k) {
+    for (size_t k = 0; k < lists.size(); ++k) {
         const int id = k < 5 ? kListFirstDefault + int(k) : kListFirstUser + int(k) - 5;
         std::vector<uint16_t> items(300), expected;
         int n = 300;
         ASSERT_EQ(getListItems(image, id, n, items.data()), 1);
         items.resize(size_t(n));
-        for (const auto& [t, sid] : bouquet(row.lists[k]))
+        for (const auto& [t, sid] : bouquet(lists[k]))
             if (channelOf.count({kTransponders[t].ts, sid}))
                 expected.push_back(uint16_t(channelOf[{kTransponders[t].ts, sid}]));
         EXPECT_EQ(items, expected) << k;
@@ -122,39 +131,22 @@ TEST_P(ChoicesTest, ImportGivesWhatThePreviewSaysFromLamedbAndLamedb5Alike) {
             if (std::find(firstChannels.begin(), firstChannels.end(), item) == firstChannels.end())
                 firstChannels.push_back(item);
     }
-    EXPECT_EQ(sizes, row.listSizes);
+    EXPECT_EQ(sizes, listSizes);
     // Bouquets first: the services of the lists are the first channels, in list order.
-    for (size_t i = 0; row.choices.bouquetsFirst && i < firstChannels.size(); ++i)
-        EXPECT_EQ(firstChannels[i], i);
+    for (size_t i = 0; choices.bouquetsFirst && i < firstChannels.size(); ++i) EXPECT_EQ(firstChannels[i], i);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ChoicesTest,
     testing::Values(
-        ChoiceRow{"Default",
-                  {},
-                  {0, 1, 2},
-                  {0, 10, 10},
+        ChoiceRow{"Default", false, false, "", "A0 B10 C10",
                   "1000 of 1200 services; 3 favourite lists; 1 list loses services that do not fit"},
-        ChoiceRow{"CableOnly",
-                  {true, false, {}},
-                  {0, 1, 2},
-                  {0, 10, 0},
+        ChoiceRow{"CableOnly", true, false, "", "A0 B10 C0",
                   "500 of 1200 services; 3 favourite lists; 2 lists lose services that do not fit"},
-        ChoiceRow{"BouquetsFirst",
-                  {false, true, {}},
-                  {0, 1, 2},
-                  {51, 10, 10},
+        ChoiceRow{"BouquetsFirst", false, true, "", "A51 B10 C10",
                   "1000 of 1200 services; 3 favourite lists"},
-        ChoiceRow{"TickedBAndC",
-                  {false, false, {false, true, true}},
-                  {1, 2},
-                  {10, 10},
-                  "1000 of 1200 services; 2 favourite lists"},
-        ChoiceRow{"CableFirstTickedC",
-                  {true, true, {false, false, true}},
-                  {2},
-                  {0},
+        ChoiceRow{"TickedBAndC", false, false, "011", "B10 C10", "1000 of 1200 services; 2 favourite lists"},
+        ChoiceRow{"CableFirstTickedC", true, true, "001", "C0",
                   "500 of 1200 services; 1 favourite list; 1 list loses services that do not fit"}),
     RowName());
 
