@@ -10,11 +10,14 @@ namespace {
 
 // Numbers of five digits and more in groups of three: 1000, 13,608.
 std::string grouped(int64_t n) {
-    std::string digits = std::to_string(n);
+    const std::string digits = std::to_string(n);
     if (n < 10000) return digits;
-    for (auto at = static_cast<ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<size_t>(at), ",");
-    return digits;
+    std::string text;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+        text += digits[i];
+    }
+    return text;
 }
 
 std::string counted(int64_t n, const char* one, const char* many) {

@@ -277,8 +277,6 @@ int AppendService(const ServiceEntry& entry) {
     return 0;
 }
 
-int32_t PendingServiceCount() { return static_cast<int32_t>(pendingServices.size); }
-
 void SortServices() {
     const int64_t total = int64_t{serviceTable.count} + pendingServices.size;
     if (total < 2 && pendingServices.size == 0) return;

@@ -63,8 +63,6 @@ extern bool importOutOfMemory;
 [[nodiscard]] int AppendTransponder(const TransponderEntry& entry);
 // A service appended waits, in a compact form, until SortServices places it into the ServiceTable.
 [[nodiscard]] int AppendService(const ServiceEntry& entry);
-// Services appended and not yet placed.
-[[nodiscard]] int32_t PendingServiceCount();
 
 // Releases both tables (and their lookup indexes, and the services not yet placed) and sets their
 // counts to 0.
