@@ -96,15 +96,15 @@ int ConvertName(const char* source, uint8_t* ucs2, int ucs2Size, char* gb, int g
     const auto* bytes = reinterpret_cast<const uint8_t*>(source);
     Utf8DecoderInit(bytes, length);
     int stored = 0;
+    // ASCII characters are their own code units and, in the code page, their own forms.
+    static const bool asciiIsItself = [] {
+        for (uint16_t c = 1; c < 0x80; ++c)
+            if (unitForm(c).length != 2 || unitForm(c).bytes[0] != static_cast<char>(c)) return false;
+        return true;
+    }();
     for (;;) {
-        // A run of ASCII characters, each its own code unit and GB2312 form, as the decoder and
-        // the table would give them.
+        // A run of ASCII characters at once, then one character through the decoder.
         size_t& at = utf8Decoder.position;
-        static const bool asciiIsItself = [] {
-            for (uint16_t c = 1; c < 0x80; ++c)
-                if (unitForm(c).length != 2 || unitForm(c).bytes[0] != static_cast<char>(c)) return false;
-            return true;
-        }();
         const size_t room = !asciiIsItself
                                 ? 0
                                 : std::min({length - std::min(at, length),

@@ -63,6 +63,7 @@ void fillFavList(uint8_t* list, const BouquetEntry& bouquet, const std::vector<i
 
 ImportPreview ImportResultIntoImage(EnigmaImportResult* result, const ImportChoices& choices,
                                     ChannelDbImage& image) {
+    if (result == nullptr) return {};
     const ImportSurvey survey = SurveyImport(*result);
     const ChannelPlan plan = PlanChannels(survey, choices);
     const ImportPreview imported = PreviewImport(survey, choices);

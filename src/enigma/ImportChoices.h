@@ -75,7 +75,7 @@ struct ChannelPlan {
 [[nodiscard]] std::string FormatImportSummary(const ImportPreview& preview);
 
 // Replaces the services, type lists and favourite lists of the image with the result, as the
-// choices say, and releases the result. Gives what was imported.
+// choices say, and releases the result. Gives what was imported. A null result changes nothing.
 ImportPreview ImportResultIntoImage(EnigmaImportResult* result, const ImportChoices& choices,
                                     ChannelDbImage& image);
 
