@@ -1,7 +1,7 @@
 // Fuzz target: a whole settings folder made by the fuzzer. The input is cut at lines of five
-// '#' into the folder's files: lamedb, blacklist, bouquets.tv, bouquets.radio, then bouquet
-// files userbouquet.f0.tv, userbouquet.F1.tv, userbouquet.f2.tv, ... A piece left out means the
-// file is absent.
+// '#' into the folder's files: lamedb (lamedb5 when it begins like one), blacklist, bouquets.tv,
+// bouquets.radio, then bouquet files userbouquet.f0.tv, userbouquet.F1.tv, userbouquet.f2.tv, ...
+// A piece left out means the file is absent.
 #include "db/DbImage.h"
 #include "enigma/DmPool.h"
 #include "enigma/EnigmaImport.h"
@@ -18,7 +18,7 @@
 
 namespace {
 
-const std::vector<std::string> kNames = {"lamedb",
+const std::vector<std::string> kNames = {"lamedb",  // or lamedb5
                                          "blacklist",
                                          "bouquets.tv",
                                          "bouquets.radio",
@@ -31,6 +31,7 @@ std::string folderPath;
 
 void removeFolder() {
     for (const std::string& name : kNames) unlink((folderPath + "/" + name).c_str());
+    unlink((folderPath + "/lamedb5").c_str());
     rmdir(folderPath.c_str());
 }
 
@@ -67,8 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (at == std::string::npos) break;
         start = at + separator.size();
     }
+    // A first piece that begins like a lamedb5 file is one.
+    const bool lamedb5 = pieces[0].rfind("eDVB services /5/", 0) == 0;
+    unlink((folder() + (lamedb5 ? "/lamedb" : "/lamedb5")).c_str());
     for (size_t i = 0; i < kNames.size(); ++i) {
-        const std::string path = folder() + "/" + kNames[i];
+        const std::string path = folder() + "/" + kNames[i] + (i == 0 && lamedb5 ? "5" : "");
         if (i < pieces.size())
             writeFile(path, pieces[i]);
         else

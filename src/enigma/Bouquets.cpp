@@ -3,6 +3,7 @@
 #include "enigma/CharConvert.h"
 #include "enigma/DmPool.h"
 #include "enigma/FileHelpers.h"
+#include "enigma/OutputText.h"
 
 #include <cstring>
 #include <string>
@@ -56,7 +57,7 @@ const char* ParseBouquetRef(char* line) {
 void CountBouquetRefs(FILE* file, int* count) {
     *count = 0;
     char line[kBouquetListLineSize];
-    while (ReadLine(file, line, sizeof line) == 0) {
+    while (ReadLineUnpadded(file, line, sizeof line) == 0) {
         lowerCaseAscii(line);
         if (ParseBouquetRef(line) != nullptr) ++*count;
     }
@@ -78,7 +79,7 @@ int CountBouquets(const char* folder, int* tvCount, int* radioCount) {
 void ReadBouquetList(const char* folder, FILE* file, BouquetEntry* bouquets, int* capacity) {
     int used = 0;
     char line[kBouquetListLineSize];
-    while (ReadLine(file, line, sizeof line) == 0) {
+    while (ReadLineUnpadded(file, line, sizeof line) == 0) {
         lowerCaseAscii(line);
         const char* name = ParseBouquetRef(line);
         if (name == nullptr) continue;
@@ -92,12 +93,14 @@ void ReadBouquetList(const char* folder, FILE* file, BouquetEntry* bouquets, int
 
 int ReadBouquet(const char* path, BouquetEntry* entry) {
     std::memset(entry, 0, sizeof *entry);
-    auto* items = static_cast<uint16_t*>(DmMalloc(kBouquetCapacity * sizeof(uint16_t)));
+    constexpr size_t kBytes = kBouquetCapacity * (sizeof(uint16_t) + sizeof(int32_t));
+    auto* items = static_cast<uint16_t*>(DmMalloc(kBytes));
     if (items == nullptr) {
         std::printf("malloc memory for bouquet failed\n");
         return -1;
     }
-    std::memset(items, 0, kBouquetCapacity * sizeof(uint16_t));
+    std::memset(items, 0, kBytes);
+    auto* indexes = reinterpret_cast<int32_t*>(items + kBouquetCapacity);
     FILE* file = FileOpen(path, "rb");
     if (file == nullptr) {
         std::printf("can not open file \"%s\" SKIP!\n", path);
@@ -106,15 +109,16 @@ int ReadBouquet(const char* path, BouquetEntry* entry) {
         return -1;
     }
     entry->items = items;
+    entry->indexes = indexes;
     int count = 0;
     char line[kReadLineBufferSize];
-    while (count < kBouquetCapacity && ReadLine(file, line, sizeof line) == 0) {
+    while (count < kBouquetCapacity && ReadLineUnpadded(file, line, sizeof line) == 0) {
         if (std::strstr(line, "#NAME") != nullptr) {
             uint8_t ucs2[64];
             char gb[kBouquetNameSize];
             std::memset(ucs2, 0, sizeof ucs2);
             std::memset(gb, 0, sizeof gb);
-            (void)ConvertName(line + 6, ucs2, sizeof ucs2, gb, sizeof gb);  // line is zero-padded
+            (void)ConvertName(line + 6, ucs2, sizeof ucs2, gb, sizeof gb);  // a NUL follows the terminator
             std::memcpy(entry->name, gb, sizeof entry->name);
         }
         ServiceRef ref{};
@@ -127,13 +131,23 @@ int ReadBouquet(const char* path, BouquetEntry* entry) {
                 ref.serviceId, ref.transportStreamId, ref.originalNetworkId, ref.nameSpace);
             continue;
         }
-        // Indexes beyond 16 bits belong to services that are never imported; they stay out of range.
-        items[count++] = static_cast<uint16_t>(index <= 0xFFFF ? index : 0xFFFF);
+        // 16 bits keep indexes up to 0xFFFE; 0xFFFF stands for any larger one.
+        items[count] = static_cast<uint16_t>(index <= 0xFFFF ? index : 0xFFFF);
+        indexes[count++] = index;
     }
     FileClose(file);
     entry->count = static_cast<uint16_t>(count);
-    std::printf("\nbouquet: %s\n", entry->name);
-    for (int i = 0; i < count; ++i) std::printf("%3d   %5d\t favorite\n", i + 1, items[i] + 1);
+    // "\nbouquet: %s\n", then "%3d   %5d\t favorite\n" for each service
+    OutputText out;
+    char* at = OutputText::text(out.line(), "\nbouquet: ");
+    at = OutputText::text(at, entry->name);
+    *at++ = '\n';
+    out.end(at);
+    for (int i = 0; i < count; ++i) {
+        at = OutputText::decimal(out.line(), i + 1, 3);
+        at = OutputText::decimal(OutputText::text(at, "   "), items[i] + 1, 5);
+        out.end(OutputText::text(at, "\t favorite\n"));
+    }
     return 0;
 }
 

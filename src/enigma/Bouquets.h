@@ -16,6 +16,9 @@ struct BouquetEntry {
     char name[kBouquetNameSize];  // GB2312, NUL-terminated
     uint16_t count;
     uint16_t* items;  // kBouquetCapacity indexes into the ServiceTable, or null
+    // The same indexes at full width (an index above 0xFFFE reads 0xFFFF in items), in the block
+    // of items, behind them; null with items.
+    int32_t* indexes;
 };
 
 // The seven numbers of a service reference.

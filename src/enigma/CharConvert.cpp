@@ -2,6 +2,7 @@
 
 #include "db/NameCodec.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -61,18 +62,66 @@ int32_t Utf8DecoderNext() {
     return Utf8Error;
 }
 
+namespace {
+
+// A code unit's GB2312 form: `length` 1 to 3 is the form's length plus 1; 0 while not looked up.
+struct UnitForm {
+    uint8_t length;
+    char bytes[2];
+};
+
+const UnitForm& unitForm(uint16_t unit) {
+    static UnitForm forms[65536];
+    UnitForm& form = forms[unit];
+    if (form.length == 0) {
+        const std::string bytes = codeUnitToName(unit);
+        const size_t n = strnlen(bytes.data(), bytes.size() < 2 ? bytes.size() : 2);
+        std::memcpy(form.bytes, bytes.data(), n);
+        form.length = static_cast<uint8_t>(n + 1);
+    }
+    return form;
+}
+
+}  // namespace
+
 void WideCharToAnsi(char* out, uint16_t unit) {
-    const std::string form = codeUnitToName(unit);
-    std::memcpy(out, form.data(), form.size() < 2 ? form.size() : 2);
+    const UnitForm& form = unitForm(unit);
+    std::memcpy(out, form.bytes, form.length - 1u);
 }
 
 int ConvertName(const char* source, uint8_t* ucs2, int ucs2Size, char* gb, int gbSize) {
     char work[kWorkSize];
-    std::memset(work, 0, sizeof work);
     size_t workLength = 0;
-    Utf8DecoderInit(reinterpret_cast<const uint8_t*>(source), std::strlen(source));
+    const size_t length = std::strlen(source);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(source);
+    Utf8DecoderInit(bytes, length);
     int stored = 0;
-    for (int32_t cp = Utf8DecoderNext(); cp != Utf8End; cp = Utf8DecoderNext()) {
+    // ASCII characters are their own code units and, in the code page, their own forms.
+    static const bool asciiIsItself = [] {
+        for (uint16_t c = 1; c < 0x80; ++c)
+            if (unitForm(c).length != 2 || unitForm(c).bytes[0] != static_cast<char>(c)) return false;
+        return true;
+    }();
+    for (;;) {
+        // A run of ASCII characters at once, then one character through the decoder.
+        size_t& at = utf8Decoder.position;
+        const size_t room = !asciiIsItself
+                                ? 0
+                                : std::min({length - std::min(at, length),
+                                            static_cast<size_t>(std::max(0, ucs2Size / 2 - stored)),
+                                            kWorkSize - 1 - workLength});
+        size_t run = 0;
+        while (run < room && bytes[at + run] < 0x80) {
+            ucs2[2 * (stored + run)] = 0;
+            ucs2[2 * (stored + run) + 1] = bytes[at + run];
+            work[workLength + run] = static_cast<char>(bytes[at + run]);
+            ++run;
+        }
+        at += run;
+        stored += static_cast<int>(run);
+        workLength += run;
+        const int32_t cp = Utf8DecoderNext();
+        if (cp == Utf8End) break;
         const int k = stored + 1;
         if (2 * k > ucs2Size) {
             std::printf("unicode buffer is small\n");
@@ -82,11 +131,10 @@ int ConvertName(const char* source, uint8_t* ucs2, int ucs2Size, char* gb, int g
         ucs2[2 * (k - 1)] = static_cast<uint8_t>(unit >> 8);
         ucs2[2 * (k - 1) + 1] = static_cast<uint8_t>(unit & 0xFF);
         stored = k;
-        char bytes[3] = {0, 0, 0};
-        WideCharToAnsi(bytes, unit);
-        const size_t n = std::strlen(bytes);
+        const UnitForm& form = unitForm(unit);
+        const size_t n = form.length - 1u;
         if (workLength + n < kWorkSize) {  // never reached with the import's sizes
-            std::memcpy(work + workLength, bytes, n);
+            std::memcpy(work + workLength, form.bytes, n);
             workLength += n;
         }
     }
@@ -94,9 +142,9 @@ int ConvertName(const char* source, uint8_t* ucs2, int ucs2Size, char* gb, int g
     if (workLength >= static_cast<size_t>(gbSize)) {
         std::printf("GB2312 buffer is small\n");
         workLength = static_cast<size_t>(gbSize) - 1;
-        work[workLength] = '\0';
     }
-    std::memcpy(gb, work, workLength + 1);
+    std::memcpy(gb, work, workLength);
+    gb[workLength] = '\0';
     return stored;
 }
 
@@ -110,6 +158,7 @@ void Ucs2ToAnsi(const uint8_t* ucs2, int count, char* out, size_t outSize) {
         std::memcpy(out + length, bytes, n);
         length += n;
     }
+    out[length] = '\0';
 }
 
 }  // namespace tovu

@@ -31,8 +31,8 @@ void Utf8DecoderInit(const uint8_t* bytes, size_t length);
 // least 3 bytes); a unit without a GB2312 form becomes '?'.
 void WideCharToAnsi(char* out, uint16_t unit);
 
-// `count` UCS-2 characters (high byte first) converted unit by unit into `out`, a cleared string
-// of `outSize` bytes that stays NUL-terminated.
+// `count` UCS-2 characters (high byte first) converted unit by unit and appended to `out`, a
+// NUL-terminated string in a buffer of `outSize` bytes that stays NUL-terminated.
 void Ucs2ToAnsi(const uint8_t* ucs2, int count, char* out, size_t outSize);
 
 }  // namespace tovu

@@ -4,6 +4,7 @@
 #include "enigma/FileHelpers.h"
 #include "enigma/SettingsParser.h"
 
+#include <sys/stat.h>
 #include <cstring>
 #include <string>
 
@@ -14,7 +15,13 @@ int settingsFormat = 0;
 
 namespace {
 
-// Opens "services", or else "lamedb"; sets settingsFormat by the file that opened.
+bool isRegularFile(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Opens "services", or else "lamedb", or else "lamedb5" when the folder holds one; sets
+// settingsFormat by the file that opened.
 FILE* openSettingsFile(const char* folder) {
     std::string path;
     settingsFormat = kSettingsServices;
@@ -22,6 +29,11 @@ FILE* openSettingsFile(const char* folder) {
     std::printf("can not open file \"%s\" try lamedb!\n", path.c_str());
     settingsFormat = kSettingsLamedb;
     if (FILE* file = OpenFolderFile(folder, "lamedb", path)) return file;
+    if (isRegularFile(FolderFilePath(folder, "lamedb5"))) {
+        std::printf("can not open file \"%s\" try lamedb5!\n", path.c_str());
+        settingsFormat = kSettingsLamedb5;
+        if (FILE* file = OpenFolderFile(folder, "lamedb5", path)) return file;
+    }
     std::printf("can not open file \"%s\" SKIP!\n", path.c_str());
     return nullptr;
 }
@@ -81,11 +93,15 @@ int ImportEnigmaFolder(const char* folder, EnigmaImportResult* result) {
 
     FILE* settings = openSettingsFile(folder);
     if (settings == nullptr) return -1;
-    (void)TranspondersSection(settings);
-    if (!importOutOfMemory) (void)ServicesSection(settings);
+    if (settingsFormat == kSettingsLamedb5) {
+        (void)ParseLamedb5(settings);
+    } else {
+        (void)TranspondersSection(settings);
+        if (!importOutOfMemory) (void)ServicesSection(settings);
+    }
     FileClose(settings);
+    if (!importOutOfMemory) SortServices();
     if (importOutOfMemory) return abandonImport(result);
-    SortServices();
 
     readLockList(folder);
     DumpServices(serviceTable.entries, serviceTable.count);
@@ -107,6 +123,13 @@ int ImportEnigmaFolder(const char* folder, EnigmaImportResult* result) {
     std::printf("radio bouquet count: %3d\n", result->radioBouquetCount);
     ReleaseTransponderTable();
     return 0;
+}
+
+bool FolderHoldsEnigmaSettings(const char* folder) {
+    if (folder == nullptr || folder[0] == '\0') return false;
+    for (const char* name : {"services", "lamedb", "lamedb5"})
+        if (isRegularFile(FolderFilePath(folder, name))) return true;
+    return false;
 }
 
 void ReleaseImport(EnigmaImportResult* result) {

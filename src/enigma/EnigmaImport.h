@@ -23,13 +23,19 @@ struct EnigmaImportResult {
 // The result ImportIntoImage reads into.
 extern EnigmaImportResult enigmaImportResult;
 
-// 2 when the folder's "services" file was read, 3 for its "lamedb"; chooses the lock list.
+// 2 when the folder's "services" file was read, 3 for its "lamedb", 5 for its "lamedb5"; chooses
+// the lock list ("services.locked" for 2, "blacklist" for the others).
 extern int settingsFormat;
 inline constexpr int kSettingsServices = 2;
 inline constexpr int kSettingsLamedb = 3;
+inline constexpr int kSettingsLamedb5 = 5;
+
+// Whether the folder holds a settings file the import reads: "services", "lamedb" or "lamedb5"
+// (names matched ignoring ASCII case), each a regular file.
+[[nodiscard]] bool FolderHoldsEnigmaSettings(const char* folder);
 
 // Reads the folder into the result. 0 when it was read to the end; -1 when an argument is null,
-// neither settings file opens, or memory runs out (the result then holds nothing).
+// no settings file opens, or memory runs out (the result then holds nothing).
 [[nodiscard]] int ImportEnigmaFolder(const char* folder, EnigmaImportResult* result);
 
 // Releases everything the result holds and clears it.

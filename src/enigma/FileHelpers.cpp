@@ -1,7 +1,9 @@
 #include "enigma/FileHelpers.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <cstring>
 
 namespace tovu {
@@ -23,6 +25,33 @@ bool equalIgnoringAsciiCase(const char* a, const char* b) {
     return *a == *b;
 }
 
+// Settings files are read in large pieces.
+constexpr size_t kStreamBufferSize = size_t{1} << 16;
+
+// Opens a stdio stream on a regular file only: a folder, FIFO or device of that name counts as a
+// file that does not open, as on the receiver's own system. The file is opened without waiting
+// (O_NONBLOCK), so a FIFO without a writer cannot block, and checked before anything is read.
+FILE* openRegularFile(const char* path, const char* mode) {
+    int flags = 0;
+    switch (mode[0]) {
+        case 'r': flags = O_RDONLY; break;
+        case 'w': flags = O_WRONLY | O_CREAT | O_TRUNC; break;
+        case 'a': flags = O_WRONLY | O_CREAT | O_APPEND; break;
+        default: return nullptr;
+    }
+    if (std::strchr(mode, '+') != nullptr) flags = (flags & ~O_ACCMODE) | O_RDWR;
+    const int fd = open(path, flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    FILE* file = nullptr;
+    const int status = fcntl(fd, F_GETFL);
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && status != -1 &&
+        fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == 0)
+        file = fdopen(fd, mode);
+    if (file == nullptr) close(fd);
+    return file;
+}
+
 bool isRegularFile(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -35,19 +64,15 @@ FILE* FileOpen(const char* path, const char* mode) {
         std::printf("file path is NULL\n");
         return nullptr;
     }
-    // A folder (or device) of the same name is no settings file: it does not open, as on the
-    // receiver's own system.
-    FILE* file = std::fopen(path, mode);
-    struct stat info;
-    if (file != nullptr && (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))) {
-        std::fclose(file);
-        file = nullptr;
-    }
+    FILE* file = openRegularFile(path, mode);
     if (file == nullptr) {
         std::printf("file open failed: PATH %s MODE %s\n", path, mode);
         return nullptr;
     }
-    if (mode[0] == 'r') skipByteOrderMark(file);
+    if (mode[0] == 'r') {
+        (void)std::setvbuf(file, nullptr, _IOFBF, kStreamBufferSize);
+        skipByteOrderMark(file);
+    }
     return file;
 }
 
@@ -60,19 +85,27 @@ int FileClose(FILE* file) {
     return 0;
 }
 
-int ReadLine(FILE* file, char* out, int outSize) {
+int ReadLineUnpadded(FILE* file, char* out, int outSize) {
+    // A buffer that holds any piece takes it directly; a smaller one gets it through the work buffer.
     char work[kReadLineBufferSize];
-    std::memset(work, 0, sizeof work);
-    if (std::fgets(work, kLinePieceMax + 1, file) == nullptr) return -1;
-    size_t length = std::strlen(work);
-    if (length > 0 && work[length - 1] == '\n') work[--length] = '\0';
-    if (length > 0 && work[length - 1] == '\r') work[--length] = '\0';
+    char* piece = outSize > kLinePieceMax ? out : work;
+    if (fgets_unlocked(piece, kLinePieceMax + 1, file) == nullptr) return -1;
+    size_t length = std::strlen(piece);
+    if (length > 0 && piece[length - 1] == '\n') piece[--length] = '\0';
+    if (length > 0 && piece[length - 1] == '\r') piece[--length] = '\0';
     if (outSize <= 0 || static_cast<size_t>(outSize) <= length) {
         std::printf("string buffer small\n");
         return -1;
     }
-    std::memset(out, 0, static_cast<size_t>(outSize));
-    std::memcpy(out, work, length);
+    if (piece != out) std::memcpy(out, work, length + 1);
+    if (length + 1 < static_cast<size_t>(outSize)) out[length + 1] = '\0';
+    return 0;
+}
+
+int ReadLine(FILE* file, char* out, int outSize) {
+    if (ReadLineUnpadded(file, out, outSize) != 0) return -1;
+    const size_t length = std::strlen(out);
+    std::memset(out + length, 0, static_cast<size_t>(outSize) - length);
     return 0;
 }
 

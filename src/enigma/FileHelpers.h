@@ -21,6 +21,9 @@ int FileClose(FILE* file);
 // 0 when a line was delivered; -1 at the end of the file, on a read error, or after
 // "string buffer small" when the line does not fit.
 [[nodiscard]] int ReadLine(FILE* file, char* out, int outSize);
+// ReadLine without the padding: behind the line only its terminator and one more NUL are written.
+// What the parsers use, since they read a line as a string.
+[[nodiscard]] int ReadLineUnpadded(FILE* file, char* out, int outSize);
 
 // The path of file `name` in `folder`: folder + "/" + name when that exists, otherwise the
 // folder entry whose name equals `name` ignoring ASCII case (the lowest such name byte-wise),

@@ -1,9 +1,11 @@
 // Replaces the services, type lists and favourite lists of an image with an imported folder.
 #include "db/ChannelRecord.h"
 #include "enigma/EnigmaImport.h"
+#include "enigma/ImportChoices.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace tovu {
 namespace {
@@ -41,38 +43,42 @@ void appendToTypeList(uint8_t* list, uint32_t capacity, uint16_t index) {
     writeLe32(list + kListCountField, count + 1);
 }
 
-// A favourite list from a bouquet: its name cut to 19 bytes and its services in order, duplicates
-// kept; services that were not imported (channel index not below channelCount) are left out.
-void fillFavList(uint8_t* list, const BouquetEntry& bouquet, uint32_t channelCount) {
+// A favourite list from a bouquet: its name cut to 19 bytes and its services in order as channels,
+// duplicates kept; services that were not imported (no channel) are left out.
+void fillFavList(uint8_t* list, const BouquetEntry& bouquet, const std::vector<int32_t>& entries,
+                 const std::vector<int32_t>& channelOf) {
     std::memset(list, 0, kListNameSize);
     std::memcpy(list, bouquet.name, strnlen(bouquet.name, kListNameSize - 1));
     uint32_t stored = 0;
-    if (bouquet.items != nullptr) {
-        const uint32_t count = std::min<uint32_t>(bouquet.count, kFavCapacity);
-        for (uint32_t i = 0; i < count; ++i) {
-            if (bouquet.items[i] >= channelCount) continue;
-            writeLe16(list + kListEntriesField + 2 * size_t{stored}, bouquet.items[i]);
-            ++stored;
-        }
+    for (int32_t service : entries) {
+        const int32_t channel = channelOf[static_cast<size_t>(service)];
+        if (channel < 0 || stored >= kFavCapacity) continue;
+        writeLe16(list + kListEntriesField + 2 * size_t{stored}, static_cast<uint16_t>(channel));
+        ++stored;
     }
     writeLe32(list + kListCountField, stored);
 }
 
 }  // namespace
 
-void ImportIntoImage(const char* folder, ChannelDbImage& image) {
-    if (folder == nullptr) return;
-    EnigmaImportResult& result = enigmaImportResult;
-    (void)ImportEnigmaFolder(folder, &result);
+ImportPreview ImportResultIntoImage(EnigmaImportResult* result, const ImportChoices& choices,
+                                    ChannelDbImage& image) {
+    if (result == nullptr) return {};
+    const ImportSurvey survey = SurveyImport(*result);
+    const ChannelPlan plan = PlanChannels(survey, choices);
+    const ImportPreview imported = PreviewImport(survey, choices);
 
     uint8_t* bytes = image.bytes.data();
     std::memset(bytes + kChannelCountOffset, 0, kListsEnd - kChannelCountOffset);
     std::memset(bytes + kListInUseOffset, 0, kUsedImageSize - kListInUseOffset);
 
-    const uint32_t n = static_cast<uint32_t>(std::clamp<int32_t>(result.serviceCount, 0, kMaxChannels));
+    const auto n = static_cast<uint32_t>(plan.services.size());
     writeLe32(bytes + kChannelCountOffset, n);
+    std::vector<int32_t> channelOf(static_cast<size_t>(survey.services), -1);
     for (uint32_t i = 0; i < n; ++i) {
-        const ChannelRecord record = recordOf(result.services[i]);
+        const int32_t service = plan.services[i];
+        channelOf[static_cast<size_t>(service)] = static_cast<int32_t>(i);
+        const ChannelRecord record = recordOf(result->services[service]);
         encodeRecord(record, bytes + kRecordsOffset + kRecordSize * i);
         if (record.progType() == kProgRadio)
             appendToTypeList(bytes + kRadioListOffset, kRadioCapacity, static_cast<uint16_t>(i));
@@ -80,19 +86,31 @@ void ImportIntoImage(const char* folder, ChannelDbImage& image) {
             appendToTypeList(bytes + kTvListOffset, kTvCapacity, static_cast<uint16_t>(i));
     }
 
-    // TV bouquets 1..5 fill the default favourite lists, 6..21 the user lists.
-    const int32_t bouquets = std::clamp<int32_t>(result.tvBouquetCount, 0, kDefaultFavCount + kUserFavCount);
-    for (int32_t b = 0; b < bouquets; ++b) {
-        const BouquetEntry& bouquet = result.tvBouquets[b];
-        if (b < static_cast<int32_t>(kDefaultFavCount)) {
-            fillFavList(bytes + kDefaultFavOffset + kFavListSize * static_cast<size_t>(b), bouquet, n);
+    // The first five lists are the default favourite lists, the others the user lists.
+    for (size_t k = 0; k < plan.lists.size(); ++k) {
+        const auto b = static_cast<size_t>(plan.lists[k]);
+        uint8_t* list;
+        if (k < kDefaultFavCount) {
+            list = bytes + kDefaultFavOffset + kFavListSize * k;
         } else {
-            const size_t k = static_cast<size_t>(b) - kDefaultFavCount;
-            bytes[kListInUseOffset + k] = 1;
-            fillFavList(bytes + kUserFavOffset + kFavListSize * k, bouquet, n);
+            bytes[kListInUseOffset + k - kDefaultFavCount] = 1;
+            list = bytes + kUserFavOffset + kFavListSize * (k - kDefaultFavCount);
         }
+        fillFavList(list, result->tvBouquets[b], survey.tvBouquets[b].entries, channelOf);
     }
-    ReleaseImport(&result);
+    ReleaseImport(result);
+    return imported;
+}
+
+ImportPreview ImportIntoImageWith(const char* folder, const ImportChoices& choices, ChannelDbImage& image) {
+    if (folder == nullptr) return {};
+    EnigmaImportResult& result = enigmaImportResult;
+    (void)ImportEnigmaFolder(folder, &result);
+    return ImportResultIntoImage(&result, choices, image);
+}
+
+void ImportIntoImage(const char* folder, ChannelDbImage& image) {
+    (void)ImportIntoImageWith(folder, {}, image);
 }
 
 }  // namespace tovu

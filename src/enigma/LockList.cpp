@@ -1,5 +1,6 @@
 #include "enigma/Bouquets.h"
 #include "enigma/FileHelpers.h"
+#include "enigma/ScanFields.h"
 #include "enigma/ServiceTables.h"
 
 #include <cstring>
@@ -14,26 +15,24 @@ int FindServiceByRef(const ServiceRef& ref) {
 
 int ParseServiceRef(const char* line, ServiceRef* ref) {
     int read;
-    if (std::strstr(line, "#SERVICE:") != nullptr)
-        read =
-            std::sscanf(line, "#SERVICE: %x:%x:%x:%x:%x:%x:%x", &ref->type, &ref->flags, &ref->serviceType,
-                        &ref->serviceId, &ref->transportStreamId, &ref->originalNetworkId, &ref->nameSpace);
-    else if (std::strstr(line, "#SERVICE") != nullptr)
-        read =
-            std::sscanf(line, "#SERVICE %x:%x:%x:%x:%x:%x:%x", &ref->type, &ref->flags, &ref->serviceType,
-                        &ref->serviceId, &ref->transportStreamId, &ref->originalNetworkId, &ref->nameSpace);
+    const char* mark = std::strstr(line, "#SERVICE");
+    if (mark == nullptr) return 0;
+    if (mark[8] == ':' || std::strstr(mark + 1, "#SERVICE:") != nullptr)
+        read = ScanFields(line, "#SERVICE: %x:%x:%x:%x:%x:%x:%x", &ref->type, &ref->flags, &ref->serviceType,
+                          &ref->serviceId, &ref->transportStreamId, &ref->originalNetworkId, &ref->nameSpace);
     else
-        return 0;
+        read = ScanFields(line, "#SERVICE %x:%x:%x:%x:%x:%x:%x", &ref->type, &ref->flags, &ref->serviceType,
+                          &ref->serviceId, &ref->transportStreamId, &ref->originalNetworkId, &ref->nameSpace);
     return read == 7 ? 1 : 0;
 }
 
 int ReadLockList(FILE* file) {
     char line[kReadLineBufferSize];
-    while (ReadLine(file, line, sizeof line) == 0) {
+    while (ReadLineUnpadded(file, line, sizeof line) == 0) {
         if (std::strchr(line, ':') == nullptr) continue;
         ServiceRef ref{};
-        if (std::sscanf(line, "%x:%x:%x:%x:%x:%x:%x", &ref.type, &ref.flags, &ref.serviceType, &ref.serviceId,
-                        &ref.transportStreamId, &ref.originalNetworkId, &ref.nameSpace) != 7) {
+        if (ScanFields(line, "%x:%x:%x:%x:%x:%x:%x", &ref.type, &ref.flags, &ref.serviceType, &ref.serviceId,
+                       &ref.transportStreamId, &ref.originalNetworkId, &ref.nameSpace) != 7) {
             std::printf("locked service read failed, skip\n");
             break;
         }

@@ -8,6 +8,10 @@ namespace tovu {
 
 inline constexpr int kServiceNameSize = 256;
 
+// How a transponder is received, from the first letter of its data line: "c" cable, "s"
+// satellite, "t" terrestrial (either case); any other letter counts as other.
+enum Delivery : uint8_t { kDeliveryCable, kDeliverySatellite, kDeliveryTerrestrial, kDeliveryOther };
+
 struct TransponderEntry {
     uint32_t nameSpace;
     uint16_t transportStreamId;
@@ -18,6 +22,7 @@ struct TransponderEntry {
     uint8_t polarisation;
     uint8_t fec;
     int16_t orbitalPosition;
+    uint8_t delivery;  // Delivery
 };
 
 struct ServiceEntry {
@@ -34,6 +39,7 @@ struct ServiceEntry {
     uint8_t locked;
     uint8_t nameLength;  // UCS-2 characters in name; the parser stores GB2312 and leaves it 0
     char name[kServiceNameSize];
+    uint8_t delivery;  // Delivery, copied from the transponder
 };
 
 struct TransponderTable {
@@ -52,12 +58,14 @@ extern int lastTransponderIsCable;
 // Set when a table could not grow; the import then ends as one that read nothing.
 extern bool importOutOfMemory;
 
-// Appends a copy of the entry (one more entry of room each time). 0, or -1 after the table's
-// message when the memory cannot be had (importOutOfMemory is then set).
+// Appends a copy of the entry. 0, or -1 after the table's message when the memory cannot be had
+// (importOutOfMemory is then set).
 [[nodiscard]] int AppendTransponder(const TransponderEntry& entry);
+// A service appended waits, in a compact form, until SortServices places it into the ServiceTable.
 [[nodiscard]] int AppendService(const ServiceEntry& entry);
 
-// Releases both tables (and their lookup indexes) and sets their counts to 0.
+// Releases both tables (and their lookup indexes, and the services not yet placed) and sets their
+// counts to 0.
 void ReleaseTransponderTable();
 void ReleaseServiceTable();
 // Hands the service array over to the caller; the process-wide table is then empty.

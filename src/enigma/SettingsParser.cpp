@@ -2,6 +2,7 @@
 
 #include "enigma/CharConvert.h"
 #include "enigma/FileHelpers.h"
+#include "enigma/ScanFields.h"
 
 #include <cctype>
 #include <cstring>
@@ -22,17 +23,30 @@ void roundingNote(const char* format, int orbital, int kHz, int mhz, int symbols
     std::fprintf(roundingNoteStream != nullptr ? roundingNoteStream : stderr, "%s\n", text);
 }
 
+Delivery deliveryOf(char letter) {
+    switch (letter) {
+        case 'c':
+        case 'C': return kDeliveryCable;
+        case 's':
+        case 'S': return kDeliverySatellite;
+        case 't':
+        case 'T': return kDeliveryTerrestrial;
+        default: return kDeliveryOther;
+    }
+}
+
 // Reads the data line of a transponder into the entry (units converted, rounded half up).
 void parseTransponderData(const char* line, TransponderEntry& entry) {
     const char* word = line;
     while (std::isspace(static_cast<unsigned char>(*word))) ++word;
     int kHz = 0, symbolsPerSecond = 0, polarisation = 0, fec = 0, orbital = 0, inversion = 0, modulation = 0;
+    entry.delivery = deliveryOf(*word);
     if (*word == 's' || *word == 'S') {
         lastTransponderIsCable = 0;
-        (void)std::sscanf(line, "\ts %d:%d:%d:%d:%d", &kHz, &symbolsPerSecond, &polarisation, &fec, &orbital);
+        (void)ScanFields(line, "\ts %d:%d:%d:%d:%d", &kHz, &symbolsPerSecond, &polarisation, &fec, &orbital);
     } else {
         lastTransponderIsCable = 1;
-        (void)std::sscanf(line, "\tc %d:%d:%d:%d", &kHz, &symbolsPerSecond, &inversion, &modulation);
+        (void)ScanFields(line, "\tc %d:%d:%d:%d", &kHz, &symbolsPerSecond, &inversion, &modulation);
     }
     entry.modulation = static_cast<uint8_t>(modulation);
     entry.polarisation = static_cast<uint8_t>(polarisation);
@@ -53,13 +67,55 @@ void parseTransponderData(const char* line, TransponderEntry& entry) {
     }
 }
 
+// The key line of a transponder: namespace, transport stream id, original network id.
+void parseTransponderKey(const char* line, TransponderEntry& entry) {
+    unsigned nameSpace = 0, transportStreamId = 0, originalNetworkId = 0;
+    (void)ScanFields(line, "%x:%x:%x", &nameSpace, &transportStreamId, &originalNetworkId);
+    entry.nameSpace = nameSpace;
+    entry.transportStreamId = static_cast<uint16_t>(transportStreamId);
+    entry.originalNetworkId = static_cast<uint16_t>(originalNetworkId);
+}
+
+// The key line of a service: service id, namespace, transport stream id, original network id, type.
+void parseServiceKey(const char* line, ServiceEntry& entry) {
+    unsigned serviceId = 0, nameSpace = 0, transportStreamId = 0, originalNetworkId = 0;
+    int type = 0;
+    (void)ScanFields(line, "%x:%x:%x:%x:%d", &serviceId, &nameSpace, &transportStreamId, &originalNetworkId,
+                     &type);
+    entry.serviceId = static_cast<uint16_t>(serviceId);
+    entry.nameSpace = nameSpace;
+    entry.transportStreamId = static_cast<uint16_t>(transportStreamId);
+    entry.originalNetworkId = static_cast<uint16_t>(originalNetworkId);
+    entry.serviceType = static_cast<uint8_t>(type);
+}
+
+// The name in GB2312, at most 255 bytes, into the zero-filled entry.
+void setServiceName(const char* utf8, ServiceEntry& entry) {
+    uint8_t ucs2[256];  // not used further: neither needs clearing
+    char gb[1024];
+    (void)ConvertName(utf8, ucs2, sizeof ucs2, gb, sizeof gb);
+    std::memcpy(entry.name, gb, strnlen(gb, kServiceNameSize - 1));
+    entry.nameLength = 0;
+}
+
+// Appends a television or radio service whose transponder is known; others are dropped. 0, or -1
+// when the memory runs out.
+int keepService(ServiceEntry& entry) {
+    if (FindTransponderForService(entry) != 0) return 0;
+    if (entry.serviceType == 4 || entry.serviceType == 25)
+        entry.serviceType = 1;
+    else if (entry.serviceType != 1 && entry.serviceType != 2)
+        return 0;
+    return AppendService(entry);
+}
+
 }  // namespace
 
 void SetRoundingNoteStream(FILE* stream) { roundingNoteStream = stream; }
 
 int FindSection(FILE* file, const char* word) {
     char line[kReadLineBufferSize];
-    while (ReadLine(file, line, sizeof line) == 0)
+    while (ReadLineUnpadded(file, line, sizeof line) == 0)
         if (beginsWith(line, word)) return 0;
     return -1;
 }
@@ -81,24 +137,20 @@ int ParseTransponders(FILE* file) {
     for (;;) {
         TransponderEntry entry;
         std::memset(&entry, 0, sizeof entry);
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("transponder line 1 failed\n");
             return -1;
         }
         if (beginsWith(line, "end")) return 0;
-        unsigned nameSpace = 0, transportStreamId = 0, originalNetworkId = 0;
-        (void)std::sscanf(line, "%x:%x:%x", &nameSpace, &transportStreamId, &originalNetworkId);
-        entry.nameSpace = nameSpace;
-        entry.transportStreamId = static_cast<uint16_t>(transportStreamId);
-        entry.originalNetworkId = static_cast<uint16_t>(originalNetworkId);
+        parseTransponderKey(line, entry);
 
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("transponder line 2 failed\n");
             return -1;
         }
         parseTransponderData(line, entry);
 
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("transponder line 3 failed\n");
             return -1;
         }
@@ -112,44 +164,61 @@ int ParseServices(FILE* file) {
     for (;;) {
         ServiceEntry entry;
         std::memset(&entry, 0, sizeof entry);
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("service line 1 failed\n");
             return -1;
         }
         if (beginsWith(line, "end")) return 0;
-        unsigned serviceId = 0, nameSpace = 0, transportStreamId = 0, originalNetworkId = 0;
-        int type = 0;
-        (void)std::sscanf(line, "%x:%x:%x:%x:%d", &serviceId, &nameSpace, &transportStreamId,
-                          &originalNetworkId, &type);
-        entry.serviceId = static_cast<uint16_t>(serviceId);
-        entry.nameSpace = nameSpace;
-        entry.transportStreamId = static_cast<uint16_t>(transportStreamId);
-        entry.originalNetworkId = static_cast<uint16_t>(originalNetworkId);
-        entry.serviceType = static_cast<uint8_t>(type);
+        parseServiceKey(line, entry);
 
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("service line 2 failed\n");
             return -1;
         }
-        uint8_t ucs2[256];
-        char gb[1024];
-        std::memset(ucs2, 0, sizeof ucs2);
-        std::memset(gb, 0, sizeof gb);
-        (void)ConvertName(line, ucs2, sizeof ucs2, gb, sizeof gb);
-        std::memcpy(entry.name, gb, strnlen(gb, kServiceNameSize - 1));  // entry is zero-filled
-        entry.nameLength = 0;
+        setServiceName(line, entry);
 
-        if (ReadLine(file, line, sizeof line) != 0) {
+        if (ReadLineUnpadded(file, line, sizeof line) != 0) {
             std::printf("service line 3 failed\n");
             return -1;
         }
-        if (FindTransponderForService(entry) != 0) continue;
-        if (entry.serviceType == 4 || entry.serviceType == 25)
-            entry.serviceType = 1;
-        else if (entry.serviceType != 1 && entry.serviceType != 2)
-            continue;
-        if (AppendService(entry) != 0) return -1;
+        if (keepService(entry) != 0) return -1;
     }
+}
+
+int ParseLamedb5(FILE* file) {
+    const long start = std::ftell(file);
+    char line[kReadLineBufferSize];
+    // "t:" namespace:transport stream id:original network id "," type letter ":" data
+    while (ReadLineUnpadded(file, line, sizeof line) == 0) {
+        char* data = beginsWith(line, "t:") ? std::strchr(line, ',') : nullptr;
+        if (data == nullptr) continue;
+        *data++ = '\0';
+        TransponderEntry entry;
+        std::memset(&entry, 0, sizeof entry);
+        parseTransponderKey(line + 2, entry);
+        // The data as the three-line layout writes it: a tab, the letter, a blank and the numbers.
+        char dataLine[kReadLineBufferSize];
+        std::snprintf(dataLine, sizeof dataLine, "\t%c %s", data[0],
+                      data[0] != '\0' && data[1] == ':' ? data + 2 : "");
+        parseTransponderData(dataLine, entry);
+        if (AppendTransponder(entry) != 0) return -1;
+    }
+    if (start < 0 || std::fseek(file, start, SEEK_SET) != 0) return 0;
+    // "s:" service id:namespace:transport stream id:original network id:type:... "," quoted name
+    while (ReadLineUnpadded(file, line, sizeof line) == 0) {
+        char* name = beginsWith(line, "s:") ? std::strchr(line, ',') : nullptr;
+        if (name == nullptr || name[1] != '"') continue;
+        char* nameEnd = std::strchr(name + 2, '"');
+        if (nameEnd == nullptr) continue;
+        *name = '\0';
+        *nameEnd = '\0';
+        ServiceEntry entry;
+        std::memset(&entry, 0, sizeof entry);
+        parseServiceKey(line + 2, entry);
+        setServiceName(name + 2, entry);
+        if (keepService(entry) != 0) return -1;
+    }
+    return 0;
 }
 
 int FindTransponderForService(ServiceEntry& service) {
@@ -165,6 +234,7 @@ int FindTransponderForService(ServiceEntry& service) {
     service.modulation = t.modulation;
     service.polarisation = t.polarisation;
     service.orbitalPosition = t.orbitalPosition;
+    service.delivery = t.delivery;
     return 0;
 }
 

@@ -107,7 +107,13 @@ struct CorpusRow {
     const char* folder;
     const char* settingsFile;
     const char* tvList;
+    uint64_t outputHash;  // of standard output (the folder's path as "F") and the image: unchanged
 };
+
+uint64_t fnv1a(const void* data, size_t size, uint64_t h = 0xcbf29ce484222325ull) {
+    for (size_t i = 0; i < size; ++i) h = (h ^ static_cast<const uint8_t*>(data)[i]) * 0x100000001b3ull;
+    return h;
+}
 
 class CorpusTest : public EnigmaTest, public testing::WithParamInterface<CorpusRow> {};
 
@@ -122,6 +128,13 @@ TEST_P(CorpusTest, ImportGivesWhatTheFilesHold) {
     auto image = std::make_unique<ChannelDbImage>();
     const Captured c = capture([&] { ImportIntoImage(folder.string().c_str(), *image); });
     EXPECT_EQ(c.err, "");  // the corpus frequencies are whole megahertz
+    std::string out;       // the output with the folder's path as "F"
+    for (size_t at = 0, next; at < c.out.size(); at = next + folder.string().size()) {
+        next = std::min(c.out.find(folder.string(), at), c.out.size());
+        out += c.out.substr(at, next - at) + (next < c.out.size() ? "F" : "");
+    }
+    EXPECT_EQ(fnv1a(image->bytes.data(), image->bytes.size(), fnv1a(out.data(), out.size())),
+              GetParam().outputHash);
     EXPECT_NE(
         c.out.find(format("services      count: %3d\ntv    bouquet count: %3d\nradio bouquet count:   0\n",
                           int(services.size()), int(files.size()))),
@@ -177,9 +190,9 @@ TEST_P(CorpusTest, ImportGivesWhatTheFilesHold) {
 
 INSTANTIATE_TEST_SUITE_P(Folders, CorpusTest,
                          testing::Values(CorpusRow{"ZiggoCableLamedb", "e2-cable-ziggo-regio9700-nl",
-                                                   "lamedb", "bouquets.tv"},
+                                                   "lamedb", "bouquets.tv", 8366800522361115868u},
                                          CorpusRow{"SpainSatelliteServices", "e1-dreamboxedit-spain",
-                                                   "services", "userbouquets.tv.epl"}),
+                                                   "services", "userbouquets.tv.epl", 2343985141715279399u}),
                          RowName());
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "db/DbStore.h"
 #include "db/FavLists.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -211,16 +212,24 @@ TEST_F(ImportTest, FolderWithoutBouquetsKeepsServicesAndEmptyListsThenAServicesF
     EXPECT_EQ(listItems(*image, kListRadio), std::vector<uint16_t>{0});
 }
 
-TEST_F(ImportTest, AFolderNamedLikeASettingsFileIsNoSettingsFile) {
+// A folder or FIFO where the settings, lock list, bouquet list or a bouquet are looked for counts as
+// a file that does not open: nothing waits for a writer.
+TEST_F(ImportTest, FoldersAndFifosNamedLikeTheFilesDoNotOpen) {
     TempDir dir;
     std::filesystem::create_directory(dir.path() / "services");
-    std::filesystem::create_directory(dir.path() / "BlackList");
-    writeText(dir, "LAMEDB", manyServices(2, 1));
+    const char* fifos[] = {"BlackList", "userbouquets.tv.epl", "userbouquet.b.tv"};
+    for (const char* fifo : fifos) ASSERT_EQ(mkfifo(dir.file(fifo).c_str(), 0600), 0);
+    writeText(dir, "LAMEDB", manyServices(2, 1));  // found ignoring case
+    writeText(dir, "bouquets.tv", bouquetList({"userbouquet.a.tv", "userbouquet.b.tv"}));
+    writeText(dir, "userbouquet.a.tv", "#NAME A\n" + serviceRefLine(2, 1));
     auto image = newImage();
     const Captured c = importInto(dir, *image);
+    for (const char* file : {"services", "blacklist", "userbouquets.tv.epl", "userbouquet.b.tv"})
+        EXPECT_NE(c.out.find(missing(dir.path().string(), file)), std::string::npos) << file;
     EXPECT_EQ(settingsFormat, kSettingsLamedb);
-    EXPECT_NE(c.out.find("try lamedb!"), std::string::npos);
     EXPECT_EQ(channelCount(*image), 2);
+    EXPECT_EQ(listItems(*image, kListFirstDefault), std::vector<uint16_t>{1});
+    EXPECT_EQ(listCount(*image, kListFirstDefault + 1), 0);
 }
 
 TEST_F(ImportTest, EmptyFolderClearsOnlyTheImportedRegions) {
@@ -248,14 +257,17 @@ TEST_F(ImportTest, NullFolderDoesNothing) {
 // leak or with nothing when a table or a bouquet array cannot be had, and the next one starts clean.
 TEST_F(ImportTest, EachAllocationFailureEndsTheImportCleanly) {
     TempDir dir;
+    std::string transponders;  // 17: the table grows once
+    for (uint16_t t = 1; t <= 17; ++t)
+        transponders += cableTransponder(0xC00000, t, 1, t == 2 ? 474000 : 346000);
     writeText(dir, "lamedb",
-              lamedbText(cableTransponder(0xC00000, 1, 1, 346000) + cableTransponder(0xC00000, 2, 1, 474000),
-                         services(3, 1) + serviceText(4, 0xC00000, 2, 1, 1, "S")));
+              lamedbText(transponders, services(16, 1) + serviceText(4, 0xC00000, 2, 1, 1, "S")));
     writeText(dir, "bouquets.tv", bouquetList({"userbouquet.a.tv", "userbouquet.b.tv"}));
     writeText(dir, "bouquets.radio", bouquetList({"userbouquet.a.tv"}));
     writeText(dir, "userbouquet.a.tv", "#NAME A\n" + serviceRefLine(1, 1) + serviceRefLine(4, 2));
     writeText(dir, "userbouquet.b.tv", "#NAME B\n" + serviceRefLine(2, 1));
-    // Allocations in order: 2 transponders, 4 services, TV array, 2 index arrays, radio array, 1 index array.
+    // Allocations in order: transponders (and their growth), services waiting and their names (and
+    // their growth), the sorted table, TV array, 2 index arrays, radio array, 1 index array.
     // After the first failure every allocation fails: an index array that cannot be had is followed
     // by the radio array that cannot be had either, except for the last index array.
     const std::string m = "DM: malloc failed\nmalloc memory for ";
@@ -264,21 +276,20 @@ TEST_F(ImportTest, EachAllocationFailureEndsTheImportCleanly) {
     const std::string svM = m + "service failed\n", svR = r + "service failed\n";
     const std::string tv = m + "TV bouquet failed\n", radio = m + "RADIO bouquet failed\n";
     const std::string items = m + "bouquet failed\n", done = "radio bouquet count:   1\n";
-    const std::string messages[] = {tpM, tpR, svM, svR, svR, svR, tv, items, items, radio, items, done};
-    const int imported[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 4};
+    const std::string messages[] = {tpM, tpR, svM, svM, svR, svR, svM, tv, items, items, radio, items, done};
     auto image = newImage();
-    for (int successes = 0; successes < 12; ++successes) {
+    for (int successes = 0; successes < 13; ++successes) {
         DmFailAfter(successes);
         const Captured c = importInto(dir, *image);
         DmFailAfter(-1);
-        const int n = imported[successes];
+        const int n = successes < 11 ? 0 : 17;
         EXPECT_NE(c.out.find(messages[successes]), std::string::npos) << successes;
         EXPECT_EQ(liveBlockCount, 0) << successes;
         ASSERT_EQ(channelCount(*image), n) << successes;
         for (int id = kListFirstDefault; id <= kListLastDefault; ++id)
             for (uint16_t item : listItems(*image, id)) EXPECT_LT(item, n) << successes;
     }
-    EXPECT_EQ(listItems(*image, kListFirstDefault), (std::vector<uint16_t>{0, 3}));
+    EXPECT_EQ(listItems(*image, kListFirstDefault), (std::vector<uint16_t>{0, 16}));
 }
 
 TEST_F(ImportTest, KdattoolImportsAFolderIntoAValidFile) {
@@ -318,6 +329,70 @@ TEST_F(ImportTest, KdattoolImportsAFolderIntoAValidFile) {
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(failed.out, "Fail to open DB!\n");
 }
+
+}  // namespace
+}  // namespace tovu::test
+
+namespace tovu::test {
+namespace {
+
+// kdattool import-enigma as a process: options, and folders that give nothing, with and without a
+// base file. A failure leaves OUT as it was.
+struct ToolRow {
+    const char* name;
+    const char* lamedb;  // "fifo": a FIFO; null: none
+    std::string folder;  // under the temporary folder
+    std::string options;
+    int status;
+    std::string lastError;  // how standard error ends
+};
+
+class KdattoolImportTest : public EnigmaTest, public testing::WithParamInterface<ToolRow> {};
+
+TEST_P(KdattoolImportTest, EndsWithItsMessageAndWritesOutOnlyOnSuccess) {
+    const ToolRow& row = GetParam();
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "f");
+    writeText(dir, "f/blacklist", "");
+    if (row.lamedb != nullptr && std::string(row.lamedb) == "fifo")
+        ASSERT_EQ(mkfifo(dir.file("f/lamedb").c_str(), 0600), 0);
+    else if (row.lamedb != nullptr)
+        writeText(dir, "f/lamedb", row.lamedb);
+    writeText(dir, "f/bouquets.tv", bouquetList({"userbouquet.a.tv"}));
+    writeText(dir, "f/userbouquet.a.tv", "#NAME A\n" + serviceRefLine(2, 1));
+    auto base = newImage();
+    ASSERT_EQ(saveDbToPath(*base, dir.file("base.kdat")), SaveResult::Saved);
+    const std::string tool = std::string(TOVU_BINARY_DIR) + "/bin/kdattool import-enigma ";
+    for (const std::string& baseArg : {std::string(), " " + dir.file("base.kdat")}) {
+        writeText(dir, "out.kdat", "as it was");
+        const CommandResult run = runCommand(tool + dir.file(row.folder) + " " + dir.file("out.kdat") +
+                                             baseArg + " " + row.options + " 2>&1 >/dev/null");
+        EXPECT_EQ(run.status, row.status) << baseArg;
+        EXPECT_TRUE(run.out.ends_with(row.lastError + "\n")) << run.out;
+        const std::vector<uint8_t> out = readFileBytes(dir.file("out.kdat"));
+        EXPECT_EQ(std::string(out.begin(), out.end()) == "as it was", row.status != 0) << baseArg;
+    }
+}
+
+const std::string kTwoServices = manyServices(2, 1);
+
+INSTANTIATE_TEST_SUITE_P(Rows, KdattoolImportTest,
+                         testing::Values(ToolRow{"OptionsWithSummary", kTwoServices.c_str(), "f",
+                                                 "--cable-only --bouquets-first --bouquets=1 --summary", 0,
+                                                 "2 of 2 services; 1 favourite list"},
+                                         ToolRow{"MissingFolder", nullptr, "nowhere", "", 1,
+                                                 "/nowhere: no such folder"},
+                                         ToolRow{"NoSettingsFile", nullptr, "f", "", 1,
+                                                 "/f: no settings file (services, lamedb or lamedb5)"},
+                                         ToolRow{"SettingsFileIsAFifo", "fifo", "f", "", 1,
+                                                 "/f: no settings file (services, lamedb or lamedb5)"},
+                                         ToolRow{"NoService", "eDVB services /4/\ntransponders\nend\n", "f",
+                                                 "--summary", 1, "/f: the settings file gives no service"},
+                                         ToolRow{"NoSuchBouquet", kTwoServices.c_str(), "f", "--bouquets 1,2",
+                                                 1, "--bouquets: no TV bouquet 2 (the folder has 1)"},
+                                         ToolRow{"BadBouquetList", kTwoServices.c_str(), "f",
+                                                 "--bouquets 1,x", 2, "[--bouquets N,M,...] [--summary]"}),
+                         RowName());
 
 }  // namespace
 }  // namespace tovu::test

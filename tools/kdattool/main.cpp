@@ -26,7 +26,8 @@ constexpr Command kCommands[] = {
     {"upload", "ADDRESS FILE", 2, 2, kdattool::runUpload},
     {"upload-freq", "ADDRESS XML", 2, 2, kdattool::runUploadFreq},
     {"cable2bin", "XML OUT", 2, 2, kdattool::runCable2Bin},
-    {"import-enigma", "FOLDER OUT [BASE]", 2, 3, kdattool::runImportEnigma},
+    {"import-enigma", "FOLDER OUT [BASE] [--cable-only] [--bouquets-first] [--bouquets N,M,...] [--summary]",
+     2, 8, kdattool::runImportEnigma},
 };
 
 void printCommands(FILE* out) {
