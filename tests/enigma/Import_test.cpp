@@ -391,7 +391,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, KdattoolImportTest,
                                          ToolRow{"NoSuchBouquet", kTwoServices.c_str(), "f", "--bouquets 1,2",
                                                  1, "--bouquets: no TV bouquet 2 (the folder has 1)"},
                                          ToolRow{"BadBouquetList", kTwoServices.c_str(), "f",
-                                                 "--bouquets 1,x", 2, "[--bouquets N,M,...] [--summary]"}),
+                                                 "--bouquets 1,x", 2, "kdattool --help | --version"}),
                          RowName());
 
 }  // namespace
