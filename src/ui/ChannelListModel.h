@@ -7,6 +7,8 @@
 #include <QAbstractTableModel>
 #include <QString>
 
+class QFontMetrics;
+
 #include <array>
 #include <vector>
 
@@ -26,6 +28,9 @@ public:
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
     [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The width of the widest text of a column in the given font metrics.
+    [[nodiscard]] int widestText(int column, const QFontMetrics& metrics) const;
 
     // Column widths in pixels, column 0 first.
     [[nodiscard]] static int columnWidth(int column);

@@ -3,6 +3,7 @@
 
 #include "ui/IpAddressEdit.h"
 
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QTest>
 
@@ -61,6 +62,44 @@ TEST(IpAddressEdit, OnlyDigitsAreTakenAndValuesAbove255BecomeTheLimit) {
     h.edit.field(2)->setFocus();
     QTest::keyClicks(h.edit.field(2), "300");
     EXPECT_EQ(h.edit.field(2)->text(), "255");
+}
+
+// Tab enters the address at its first number and leaves it from any number, both ways.
+TEST(IpAddressEdit, IsOneTabStopWhoseNumbersAreReachedWithDotAndArrows) {
+    test::uiApplication();
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    auto* before = new QLineEdit(&window);
+    auto* edit = new IpAddressEdit(&window);
+    auto* after = new QLineEdit(&window);
+    for (QWidget* w :
+         {static_cast<QWidget*>(before), static_cast<QWidget*>(edit), static_cast<QWidget*>(after)})
+        layout->addWidget(w);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    before->setFocus();
+    const struct {
+        const char* typed;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QWidget* focus;
+    } steps[] = {{"", Qt::Key_Tab, {}, edit->field(0)},
+                 {"10", Qt::Key_Period, {}, edit->field(1)},
+                 {"", Qt::Key_Tab, {}, after},
+                 {"", Qt::Key_Tab, Qt::ShiftModifier, edit->field(0)},
+                 {"", Qt::Key_End, {}, edit->field(0)},
+                 {"", Qt::Key_Right, {}, edit->field(1)},
+                 {"2", Qt::Key_Left, {}, edit->field(1)},
+                 {"", Qt::Key_Left, {}, edit->field(0)},
+                 {"", Qt::Key_Period, {}, edit->field(1)},
+                 {"3", Qt::Key_Right, {}, edit->field(2)},
+                 {"", Qt::Key_Backtab, {}, before}};
+    for (const auto& step : steps) {
+        QTest::keyClicks(QApplication::focusWidget(), step.typed);
+        QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), step.focus) << step.typed << " " << step.key;
+    }
+    EXPECT_EQ(edit->address(), std::optional<uint32_t>(0x0A030000u));
 }
 
 }  // namespace

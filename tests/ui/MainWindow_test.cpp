@@ -33,6 +33,8 @@ QStringList textsOf(const QList<T*>& items) {
 TEST(MainWindowStart, OpensEmptyWithItsTitlesTextsAndMenus) {
     WindowHarness h;
     EXPECT_EQ(h.window->windowTitle(), "Tovu Cable Channel Editor");
+    const QTableView* list = h.window->channelList();
+    EXPECT_GE(list->viewport()->height(), 20 * list->verticalHeader()->defaultSectionSize());
     EXPECT_EQ(h.rows(), 0);
     EXPECT_TRUE(h.window->addressEdit()->isBlank());
     EXPECT_EQ(h.window->saveFilePathEdit()->text() + h.window->uploadFilePathEdit()->text() +
@@ -61,23 +63,26 @@ TEST(MainWindowStart, OpensEmptyWithItsTitlesTextsAndMenus) {
     EXPECT_EQ(textsOf(menus[1]->menu()->actions()), QStringList({"&About"}));
 }
 
-TEST(MainWindowList, ShowsThirteenCentredColumnsAndTheFieldTexts) {
+// Columns keep their standard widths as minimums and widen to their texts; the Name column takes
+// the width left over; a width the user drags stays, also when the list is filled again.
+TEST(MainWindowList, ShowsThirteenCentredColumnsThatFitTheirTexts) {
     WindowHarness h;
-    (void)addChannel(*h.image, test::makeService(7, 3, kProgRadio, "音乐之声"));
+    (void)addChannel(*h.image, test::makeService(7, 3, kProgRadio, "中央人民广播电台音乐之声"));
     (void)addChannel(*h.image, test::makeService(65535, 4, kProgTv, "Data"));
     h.window->fillChannelList(0);
-    const QTableView* list = h.window->channelList();
+    QTableView* list = h.window->channelList();
     const QAbstractItemModel* model = list->model();
     QStringList titles;
-    std::vector<int> widths;
+    const int standard[] = {40, 120, 80, 100, 90, 80, 80, 50, 80, 80, 70, 90, 80};
     for (int c = 0; c < model->columnCount(); ++c) {
         titles << model->headerData(c, Qt::Horizontal).toString();
-        widths.push_back(list->columnWidth(c));
+        EXPECT_GE(list->columnWidth(c), standard[c]) << c;
+        for (int row = 0; row < 2; ++row)
+            EXPECT_LT(list->fontMetrics().horizontalAdvance(h.cell(row, c)), list->columnWidth(c)) << c;
     }
     EXPECT_EQ(titles, QStringList({"No.", "Name", "Service Id", "Transponder Id", "Original Net Id",
                                    "Frequency", "SymRate", "Qam", "Parent Lock", "Audio Track", "Subtitle",
                                    "Descrambled", "Prog type"}));
-    EXPECT_EQ(widths, std::vector<int>({40, 120, 80, 100, 90, 80, 80, 50, 80, 80, 70, 90, 80}));
     EXPECT_EQ(model->data(model->index(0, 5), Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
     EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
@@ -85,7 +90,19 @@ TEST(MainWindowList, ShowsThirteenCentredColumnsAndTheFieldTexts) {
     ASSERT_EQ(h.rows(), 2);
     EXPECT_EQ(
         QStringList({h.cell(0, 0), h.cell(0, 1), h.cell(0, 2), h.cell(0, 12), h.cell(1, 0), h.cell(1, 2)}),
-        QStringList({"1", QString::fromUtf8("音乐之声"), "7", "Radio", "2", "65535"}));
+        QStringList({"1", QString::fromUtf8("中央人民广播电台音乐之声"), "7", "Radio", "2", "65535"}));
+
+    h.window->resize(1900, 700);
+    QHeaderView* header = list->horizontalHeader();
+    const int qam = list->columnWidth(7);
+    EXPECT_EQ(header->length(), list->viewport()->width());
+    const int edge = header->sectionViewportPosition(7) + qam - 1;
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, header->height() / 2));
+    QTest::mouseMove(header->viewport(), QPoint(edge + 40, header->height() / 2));
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 40, header->height() / 2));
+    h.window->fillChannelList(0);
+    EXPECT_EQ(list->columnWidth(7), qam + 40);
+    EXPECT_EQ(header->length(), list->viewport()->width());
 }
 
 struct FillCase {
