@@ -45,14 +45,15 @@ TEST_P(AddCommand, RebuildsTheListAndSelectsTheLastRowOnlyAfterASave) {
         [&c](ChannelEditDialog& d) {
             EXPECT_EQ(d.channelIndex(), -1);
             EXPECT_EQ(d.parentWidget(), nullptr);
-            if (c.serviceId < 0) return d.quitButton()->click();
-            d.edit(kEditName)->setText("New");
-            d.edit(kEditServiceId)->setText(QString::number(c.serviceId));
-            d.edit(kEditTransponderId)->setText("1");
-            d.saveButton()->click();
+            if (c.serviceId < 0) return test::click(d.quitButton());
+            test::retype(d.edit(kEditName), "New");
+            test::retype(d.edit(kEditServiceId), QString::number(c.serviceId));
+            test::retype(d.edit(kEditTransponderId), "1");
+            test::click(d.saveButton());
         },
         &seen);
-    c.viaMenu ? h.window->menuAction(kCmdAddChannel)->trigger() : h.window->button(kCmdAddChannel)->click();
+    c.viaMenu ? h.window->menuAction(kCmdAddChannel)->trigger()
+              : test::click(h.window->button(kCmdAddChannel));
     EXPECT_EQ(seen, 1);
     ASSERT_EQ(h.rows(), c.rowsAfter);
     EXPECT_EQ(h.cell(c.rowsAfter - 1, 2), c.lastServiceId);
@@ -62,8 +63,7 @@ TEST_P(AddCommand, RebuildsTheListAndSelectsTheLastRowOnlyAfterASave) {
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, AddCommand,
                          testing::Values(AddCase{"Saved", 3, false, 500, 4, "500", 3},
-                                         AddCase{"DuplicateIds", 3, true, 102, 3, "103", 2},
-                                         AddCase{"FullTable", 1000, false, 7, 1000, "1100", 999},
+                                         AddCase{"SavedViaMenu", 3, true, 500, 4, "500", 3},
                                          AddCase{"Cancelled", 3, false, -1, 3, "103", 1}),
                          [](const auto& row) { return std::string(row.param.name); });
 
@@ -74,12 +74,12 @@ TEST(EditCommand, TypeChangeMovesTheServiceAndTheEditedRowStaysSelected) {
     test::whenModal<ChannelEditDialog>(
         [](ChannelEditDialog& d) {
             EXPECT_EQ(d.channelIndex(), 1);  // the first selected row
-            d.choice(kChoiceProgType)->setCurrentIndex(1);
-            d.edit(kEditName)->setText("Now radio");
-            d.saveButton()->click();
+            test::pick(d.choice(kChoiceProgType), 1);
+            test::retype(d.edit(kEditName), "Now radio");
+            test::click(d.saveButton());
         },
         &seen);
-    h.window->button(kCmdEditChannel)->click();
+    test::click(h.window->button(kCmdEditChannel));
     EXPECT_EQ(seen, 1);
     EXPECT_EQ(h.cell(1, 1), "Now radio");
     EXPECT_EQ(h.cell(1, 12), "Radio");
@@ -117,7 +117,7 @@ TEST_P(DeleteCommand, DeletesEverySelectedServiceAndSelectsTheFirstRowAgain) {
     const DeleteCase& c = GetParam();
     WindowHarness h(c.services);
     h.select(c.selected);
-    h.window->button(kCmdDeleteChannels)->click();
+    test::click(h.window->button(kCmdDeleteChannels));
     EXPECT_EQ(test::serviceIds(*h.image), c.remainingIds);
     EXPECT_EQ(h.rows(), static_cast<int>(c.remainingIds.size()));
     EXPECT_EQ(h.window->selectedRows(), c.selectedAfter < 0 ? QList<int>() : QList<int>({c.selectedAfter}));

@@ -45,7 +45,7 @@ TEST_P(LoadCommand, ReplacesTheImageOrReportsWithoutOwnerAndChangesNothing) {
     if (c.file != nullptr) h.prompts.fileAnswers.push_back(q(path));
     h.select({1});
     const auto before = h.image->bytes;
-    h.window->button(kCmdLoadDb)->click();
+    test::click(h.window->button(kCmdLoadDb));
 
     ASSERT_EQ(h.prompts.fileRequests.size(), 1u);
     EXPECT_EQ(h.prompts.fileRequests[0].defaultName, "tovuChanDB.kdat");
@@ -103,7 +103,7 @@ TEST_P(SaveCommand, WritesTheImageOverTheFilesStartOrReportsWhyNot) {
         std::optional<tovu::test::FileSizeLimit> limit;
         if (c.diskFills) limit.emplace(0x20000);
         ASSERT_TRUE(!limit || limit->active());
-        h.window->button(kCmdSaveDb)->click();
+        test::click(h.window->button(kCmdSaveDb));
     }
     EXPECT_TRUE(h.window->isVisible());
     if (c.message != nullptr) {

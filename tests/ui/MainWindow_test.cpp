@@ -146,7 +146,7 @@ TEST(MainWindowKeys, EnterStartsSaveWhileEscapeAndQuitEndWithoutAsking) {
     EXPECT_FALSE(h.window->isVisible());
     EXPECT_EQ(h.window->result(), QDialog::Rejected);
     h.window->show();
-    h.window->button(kCmdQuit)->click();
+    test::click(h.window->button(kCmdQuit));
     EXPECT_FALSE(h.window->isVisible());
     EXPECT_EQ(h.prompts.fileRequests.size(), 1u);
     EXPECT_TRUE(h.prompts.messages.empty());
@@ -160,7 +160,7 @@ TEST(MainWindowAbout, HelpAboutShowsTheAboutBox) {
             EXPECT_EQ(about.windowTitle(), "About Tovu C ChanEditor");
             EXPECT_TRUE(textsOf(about.findChildren<QLabel*>()).contains("Tovu Cable ChanEditor 0.11"));
             EXPECT_EQ(about.okButton()->text(), "&Ok");
-            about.okButton()->click();
+            test::click(about.okButton());
         },
         &seen);
     h.window->menuAction(kCmdAbout)->trigger();
@@ -172,7 +172,7 @@ class ListCommandsWithoutServices : public testing::TestWithParam<int> {};
 TEST_P(ListCommandsWithoutServices, AskForADatabaseFirst) {
     WindowHarness h;
     h.window->menuAction(GetParam())->trigger();
-    h.window->button(GetParam())->click();
+    test::click(h.window->button(GetParam()));
     ASSERT_EQ(h.prompts.messages.size(), 2u);
     for (const auto& m : h.prompts.messages) {
         EXPECT_EQ(m.text, "There are not channels in list, Please Load DB First!");
@@ -208,7 +208,7 @@ TEST(MainWindowDoubleClick, EditsTheSelectedServiceNotTheOneUnderThePointer) {
     test::whenModal<ChannelEditDialog>(
         [](ChannelEditDialog& dialog) {
             EXPECT_EQ(dialog.edit(kEditName)->text(), "Service 3");
-            dialog.quitButton()->click();
+            test::click(dialog.quitButton());
         },
         &seen);
     clickList(h, false, 0);
