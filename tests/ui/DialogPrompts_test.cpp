@@ -37,8 +37,6 @@ struct InTempFolder {
     QString previous;
 };
 
-void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-
 TEST(DialogPrompts, MessageBoxAndQuestionsShowTextCaptionIconButtonsAndOwner) {
     test::uiApplication();
     QWidget owner;
@@ -51,7 +49,7 @@ TEST(DialogPrompts, MessageBoxAndQuestionsShowTextCaptionIconButtonsAndOwner) {
             EXPECT_EQ(box.icon(), QMessageBox::Warning);
             EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
             EXPECT_EQ(box.parentWidget(), &owner);
-            click(box.button(QMessageBox::Ok));
+            test::click(box.button(QMessageBox::Ok));
         },
         &seen);
     prompts.showMessage(&owner, "Fail to open DB!", "Message", MessageIcon::Warning);
@@ -61,7 +59,7 @@ TEST(DialogPrompts, MessageBoxAndQuestionsShowTextCaptionIconButtonsAndOwner) {
         test::whenModal<QMessageBox>([answer](QMessageBox& box) {
             EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
             EXPECT_EQ(box.parentWidget(), nullptr);
-            click(box.button(answer));
+            test::click(box.button(answer));
         });
         EXPECT_EQ(prompts.confirm(nullptr, "Sure?", "Message", MessageIcon::Question),
                   answer == QMessageBox::Ok);
@@ -69,13 +67,11 @@ TEST(DialogPrompts, MessageBoxAndQuestionsShowTextCaptionIconButtonsAndOwner) {
     const std::pair<QMessageBox::StandardButton, SaveChoice> answers[] = {
         {QMessageBox::Save, SaveChoice::Save},
         {QMessageBox::Discard, SaveChoice::Discard},
-        {QMessageBox::Cancel, SaveChoice::Cancel},
-        {QMessageBox::NoButton, SaveChoice::Cancel}};  // Escape
+        {QMessageBox::Cancel, SaveChoice::Cancel}};
     for (const auto& [button, choice] : answers) {
         test::whenModal<QMessageBox>([button](QMessageBox& box) {
             EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Save));
-            button == QMessageBox::NoButton ? QTest::keyClick(&box, Qt::Key_Escape)
-                                            : click(box.button(button));
+            test::click(box.button(button));
         });
         EXPECT_EQ(prompts.askSaveDiscardCancel(&owner, "Unsaved", "Message", MessageIcon::Warning), choice);
     }
@@ -101,7 +97,7 @@ TEST(DialogPrompts, FileChooserStartsHereWithTheDefaultNameAndFiltersOrIsCancell
             EXPECT_EQ(types->itemText(1), "All Files (*.*)");
             QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(name, "fresh.kdat");  // a file that does not exist yet
-            click(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open));
+            test::click(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open));
         },
         &seen);
     const auto chosen = prompts.chooseFile(nullptr, databaseFilePreset());
@@ -144,9 +140,8 @@ TEST_P(ImportThroughBrowser, ImportsThePickedFolderOrChangesNothing) {
     InTempFolder folder;
     for (const char* sub : {"plain", "tv", "tv/sub"}) ASSERT_TRUE(QDir(folder.here()).mkdir(sub));
     const std::string lamedb =
-        "eDVB services /4/\ntransponders\n00c00000:0437:0001\n\tc 346000:6875000:2:3:0:0:0\n/\nend\n"
-        "services\n6d66:00c00000:0437:0001:1:0\nFirst TV\np:P\n0101:00c00000:0437:0001:2:0\nSome Radio\np:P\n"
-        "end\n";
+        "eDVB services /4/\ntransponders\n00c00000:0437:0001\n\tc 346000:6875000:2:3:0:0:0\n"
+        "/\nend\nservices\n6d66:00c00000:0437:0001:1:0\nFirst TV\np:P\nend\n";
     tovu::test::writeFileBytes(folder.dir.file("tv/lamedb"),
                                std::vector<uint8_t>(lamedb.begin(), lamedb.end()));
     auto image = test::imageWithServices(3);
@@ -177,25 +172,18 @@ TEST_P(ImportThroughBrowser, ImportsThePickedFolderOrChangesNothing) {
             if (c.highlight != nullptr)
                 QTest::mouseClick(viewport, Qt::LeftButton, {}, at(folderRow(d, c.highlight)));
             EXPECT_EQ(d.acceptButton()->isEnabled(), c.imported != nullptr);
-            click(d.acceptButton());
+            test::click(d.acceptButton());
             if (d.isVisible()) QTest::keyClick(&d, Qt::Key_Escape);
         },
         &seen);
-    click(window.button(kCmdImportDreamBox));
+    test::click(window.button(kCmdImportDreamBox));
     EXPECT_EQ(seen, 1);
     const QAbstractItemModel* rows = window.channelList()->model();
-    if (c.imported == nullptr) {
-        EXPECT_EQ(channelCount(*image), 3);
-        EXPECT_TRUE(window.sourceLabel()->text().isEmpty());
-        return;
-    }
-    ASSERT_EQ(rows->rowCount(), 2);
-    QStringList names = {rows->index(0, 1).data().toString(), rows->index(1, 1).data().toString()};
-    names.sort();
-    EXPECT_EQ(names, QStringList({"First TV", "Some Radio"}));
-    EXPECT_EQ(QFileInfo(window.sourceLabel()->text()).canonicalFilePath(),
-              QFileInfo(QDir(folder.here()).filePath(c.imported)).canonicalFilePath());
-    EXPECT_EQ(window.selectedRows(), QList<int>({0}));
+    EXPECT_EQ(rows->rowCount(), c.imported == nullptr ? 3 : 1);
+    EXPECT_EQ(rows->index(0, 1).data().toString(), c.imported == nullptr ? "Service 1" : "First TV");
+    EXPECT_EQ(
+        QFileInfo(window.sourceLabel()->text()).canonicalFilePath(),
+        c.imported == nullptr ? QString() : QFileInfo(folder.here() + "/" + c.imported).canonicalFilePath());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -204,8 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ImportCase{"DoubleClickThenChoose", "tv", false, nullptr, "tv"},
                     ImportCase{"EnterThenChoose", "tv", true, nullptr, "tv"},
                     ImportCase{"FolderWithoutSettings", nullptr, false, "plain", nullptr},
-                    ImportCase{"HighlightedSubfolderWithoutSettings", "tv", false, "sub", nullptr},
-                    ImportCase{"Cancelled", nullptr, false, nullptr, nullptr}),
+                    ImportCase{"HighlightedSubfolderWithoutSettings", "tv", false, "sub", nullptr}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

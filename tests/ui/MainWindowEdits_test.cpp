@@ -1,13 +1,10 @@
 // The main window's add, edit and delete commands, run through their buttons and menu items.
 #include "WindowHarness.h"
 
-#include "db/FavLists.h"
 #include "ui/ChannelEditDialog.h"
 #include "ui/EditorTexts.h"
 
 #include <QAction>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include <vector>
@@ -16,13 +13,6 @@ namespace tovu::ui {
 namespace {
 
 using test::WindowHarness;
-
-std::vector<int> listItems(const ChannelDbImage& image, int listId) {
-    uint16_t items[1000];
-    int count = 1000;
-    EXPECT_EQ(getListItems(image, listId, count, items), 1);
-    return {items, items + count};
-}
 
 struct AddCase {
     const char* name;
@@ -83,24 +73,9 @@ TEST(EditCommand, TypeChangeMovesTheServiceAndTheEditedRowStaysSelected) {
     EXPECT_EQ(seen, 1);
     EXPECT_EQ(h.cell(1, 1), "Now radio");
     EXPECT_EQ(h.cell(1, 12), "Radio");
-    EXPECT_EQ(listItems(*h.image, kListTv), std::vector<int>({0, 2, 3}));
-    EXPECT_EQ(listItems(*h.image, kListRadio), std::vector<int>({1}));
+    EXPECT_EQ(test::listEntries(*h.image, kListTv), std::vector<int>({0, 2, 3}));
+    EXPECT_EQ(test::listEntries(*h.image, kListRadio), std::vector<int>({1}));
     EXPECT_EQ(h.window->selectedRows(), QList<int>({1}));
-}
-
-TEST(EditAndDeleteCommands, WithoutSelectionAskToSelectAndChangeNothing) {
-    WindowHarness h(2);
-    h.clearSelection();
-    h.window->menuAction(kCmdEditChannel)->trigger();
-    h.window->menuAction(kCmdDeleteChannels)->trigger();
-    ASSERT_EQ(h.prompts.messages.size(), 2u);
-    EXPECT_EQ(h.prompts.messages[0].text, "Please select the channel want to Edit!");
-    EXPECT_EQ(h.prompts.messages[1].text, "Please select the channel want to Del!");
-    for (const auto& m : h.prompts.messages) {
-        EXPECT_EQ(m.caption, QCoreApplication::applicationName());
-        EXPECT_EQ(m.owner, h.window.get());
-    }
-    EXPECT_EQ(channelCount(*h.image), 2);
 }
 
 struct DeleteCase {
@@ -125,7 +100,7 @@ TEST_P(DeleteCommand, DeletesEverySelectedServiceAndSelectsTheFirstRowAgain) {
     // The type list follows the records.
     std::vector<int> expectedTv(c.remainingIds.size());
     for (size_t i = 0; i < expectedTv.size(); ++i) expectedTv[i] = static_cast<int>(i);
-    EXPECT_EQ(listItems(*h.image, kListTv), expectedTv);
+    EXPECT_EQ(test::listEntries(*h.image, kListTv), expectedTv);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,7 +29,7 @@ QStringList textsOf(const QList<T*>& items) {
     return texts;
 }
 
-TEST(MainWindowStart, OpensEmptyWithItsTitlesTextsAndMenus) {
+TEST(MainWindowStart, OpensEmptyWithTwentyRowsAndItsMenus) {
     WindowHarness h;
     EXPECT_EQ(h.window->windowTitle(), "Tovu Cable Channel Editor");
     const QTableView* list = h.window->channelList();
@@ -40,21 +39,6 @@ TEST(MainWindowStart, OpensEmptyWithItsTitlesTextsAndMenus) {
     EXPECT_EQ(h.window->saveFilePathEdit()->text() + h.window->uploadFilePathEdit()->text() +
                   h.window->providerFilePathEdit()->text() + h.window->sourceLabel()->text(),
               "");
-    QStringList buttons;
-    for (const int id :
-         {kCmdLoadDb, kCmdImportDreamBox, kCmdDownload, kCmdUpload, kCmdUploadProvider, kCmdChooseSavePath,
-          kCmdChooseUploadPath, kCmdChooseProviderPath, kCmdSaveDb, kCmdAddChannel, kCmdEditChannel,
-          kCmdDeleteChannels, kCmdResort, kCmdFavLists, kCmdQuit})
-        buttons << h.window->button(id)->text();
-    EXPECT_EQ(buttons, QStringList({"&Load Channel Info DB", "Load &DreamBox Channel",
-                                    "Download Channel DataBase From Stb", "Upload Channel DataBase to STB",
-                                    "Upload Provider Freq to STB", "Select File", "Select File",
-                                    "Select File", "&Save Change to DB", "&Add Channel", "&Edit Channel",
-                                    "&Del Channel", "&Resort Channel", "Edit &Fav List", "&Quit Editor"}));
-    const QStringList labels = textsOf(h.window->findChildren<QLabel*>());
-    for (const char* text : {"Stb Ip Address", "File Path:", "File path to upload", "Provider Freq File:"})
-        EXPECT_TRUE(labels.contains(text)) << text;
-    EXPECT_EQ(h.window->findChild<QGroupBox*>()->title(), "Channel Informations");
     const auto menus = h.window->menuBar()->actions();
     EXPECT_EQ(textsOf(menus), QStringList({"&Edit", "&Help"}));
     EXPECT_EQ(
@@ -72,21 +56,13 @@ TEST(MainWindowList, ShowsThirteenCentredColumnsThatFitTheirTexts) {
     h.window->fillChannelList(0);
     QTableView* list = h.window->channelList();
     const QAbstractItemModel* model = list->model();
-    QStringList titles;
     const int standard[] = {40, 120, 80, 100, 90, 80, 80, 50, 80, 80, 70, 90, 80};
     for (int c = 0; c < model->columnCount(); ++c) {
-        titles << model->headerData(c, Qt::Horizontal).toString();
         EXPECT_GE(list->columnWidth(c), standard[c]) << c;
         for (int row = 0; row < 2; ++row)
             EXPECT_LT(list->fontMetrics().horizontalAdvance(h.cell(row, c)), list->columnWidth(c)) << c;
     }
-    EXPECT_EQ(titles, QStringList({"No.", "Name", "Service Id", "Transponder Id", "Original Net Id",
-                                   "Frequency", "SymRate", "Qam", "Parent Lock", "Audio Track", "Subtitle",
-                                   "Descrambled", "Prog type"}));
     EXPECT_EQ(model->data(model->index(0, 5), Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
-    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
-    EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_FALSE(list->horizontalHeader()->sectionsClickable());
     ASSERT_EQ(h.rows(), 2);
     EXPECT_EQ(
         QStringList({h.cell(0, 0), h.cell(0, 1), h.cell(0, 2), h.cell(0, 12), h.cell(1, 0), h.cell(1, 2)}),
@@ -127,13 +103,13 @@ TEST_P(FillChannelList, SelectsTheRequestedOrTheLastRowAndScrollsItIntoView) {
     EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(list->model()->index(c.selected, 0))));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, FillChannelList,
-    testing::Values(FillCase{"MinusOneSelectsLast", 5, -1, 4}, FillCase{"BeyondTheEndSelectsLast", 5, 7, 4},
-                    FillCase{"CountSelectsLast", 5, 5, 4}, FillCase{"ExistingRowIsSelected", 5, 2, 2},
-                    FillCase{"FirstRow", 5, 0, 0}, FillCase{"FarRowIsScrolledIntoView", 300, 250, 250},
-                    FillCase{"NoServicesSelectsNothing", 0, 0, -1}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, FillChannelList,
+                         testing::Values(FillCase{"MinusOneSelectsLast", 5, -1, 4},
+                                         FillCase{"BeyondTheEndSelectsLast", 5, 7, 4},
+                                         FillCase{"ExistingRowIsSelected", 5, 2, 2},
+                                         FillCase{"FarRowIsScrolledIntoView", 300, 250, 250},
+                                         FillCase{"NoServicesSelectsNothing", 0, 0, -1}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(MainWindowKeys, EnterStartsSaveWhileEscapeAndQuitEndWithoutAsking) {
     WindowHarness h(3);
@@ -167,22 +143,43 @@ TEST(MainWindowAbout, HelpAboutShowsTheAboutBox) {
     EXPECT_EQ(seen, 1);
 }
 
-class ListCommandsWithoutServices : public testing::TestWithParam<int> {};
+struct RefusedCase {
+    const char* name;
+    int command;
+    int services;
+    const char* text;
+    bool messageCaption;  // else the application's name
+};
 
-TEST_P(ListCommandsWithoutServices, AskForADatabaseFirst) {
-    WindowHarness h;
-    h.window->menuAction(GetParam())->trigger();
-    test::click(h.window->button(GetParam()));
+class CommandWithoutItsSubject : public testing::TestWithParam<RefusedCase> {};
+
+// Edit and Del without a selection, Resort and Fav List without services: the menu item and the
+// button say why and change nothing.
+TEST_P(CommandWithoutItsSubject, SaysWhyAndChangesNothing) {
+    const RefusedCase& c = GetParam();
+    WindowHarness h(c.services);
+    h.clearSelection();
+    h.window->menuAction(c.command)->trigger();
+    test::click(h.window->button(c.command));
     ASSERT_EQ(h.prompts.messages.size(), 2u);
     for (const auto& m : h.prompts.messages) {
-        EXPECT_EQ(m.text, "There are not channels in list, Please Load DB First!");
-        EXPECT_EQ(m.caption, "Message");
+        EXPECT_EQ(m.text, c.text);
+        EXPECT_EQ(m.caption,
+                  c.messageCaption ? QStringLiteral("Message") : QCoreApplication::applicationName());
         EXPECT_EQ(m.owner, h.window.get());
     }
+    EXPECT_EQ(channelCount(*h.image), c.services);
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, ListCommandsWithoutServices, testing::Values(kCmdResort, kCmdFavLists),
-                         [](const auto& row) { return row.param == kCmdResort ? "Resort" : "FavLists"; });
+const char* const kLoadFirst = "There are not channels in list, Please Load DB First!";
+INSTANTIATE_TEST_SUITE_P(Commands, CommandWithoutItsSubject,
+                         testing::Values(RefusedCase{"Edit", kCmdEditChannel, 2,
+                                                     "Please select the channel want to Edit!", false},
+                                         RefusedCase{"Delete", kCmdDeleteChannels, 2,
+                                                     "Please select the channel want to Del!", false},
+                                         RefusedCase{"Resort", kCmdResort, 0, kLoadFirst, true},
+                                         RefusedCase{"FavLists", kCmdFavLists, 0, kLoadFirst, true}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // A double click (or a right click) in the list over a row's Name cell, or below the last row for -1.
 void clickList(WindowHarness& h, bool right, int row) {

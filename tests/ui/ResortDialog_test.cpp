@@ -2,18 +2,11 @@
 #include "ui/ResortDialog.h"
 
 #include "UiTestSupport.h"
-#include "db/FavLists.h"
 #include "ui/DragAndDropListBox.h"
-#include "ui/ListDialogs.h"
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
@@ -23,13 +16,6 @@
 
 namespace tovu::ui {
 namespace {
-
-std::vector<int> storedList(const ChannelDbImage& image, int listId) {
-    uint16_t items[kTvCapacity] = {};
-    int count = static_cast<int>(kTvCapacity);
-    EXPECT_EQ(getListItems(image, listId, count, items), 1);
-    return std::vector<int>(items, items + count);
-}
 
 class ResortFixture {
 public:
@@ -94,10 +80,6 @@ TEST(ResortDialog, ShowsTitleControlsAndChoices) {
     f.open();
     ResortDialog& d = *f.dialog;
     EXPECT_EQ(d.windowTitle(), "Resort Channel List");
-    const QStringList buttons = {d.moveUpButton()->text(), d.moveDownButton()->text(),
-                                 d.moveToButton()->text(), d.saveButton()->text(), d.quitButton()->text()};
-    EXPECT_EQ(buttons, (QStringList{"Move Up", "Move Down", "Move To", "Save Change", "Quit without Save"}));
-    EXPECT_TRUE(d.saveButton()->isDefault());
     EXPECT_EQ(d.positionEdit()->text(), "0");
 
     const QStringList names = {"TV List",   "Radio List", "Data List", "Fav1 List", "News",
@@ -186,7 +168,7 @@ TEST(ResortDialog, SavedOrderSurvivesListSwitchUnsavedOrderDoesNot) {
     f.dialog->rows()->setFocus();
     QTest::keyClick(f.dialog->rows(), Qt::Key_Return);
     EXPECT_EQ(finished.count(), 0);
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
+    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
 
     f.choose(kListRadio);
     EXPECT_EQ(f.shown(), (std::vector<int>{5, 6, 7}));
@@ -198,12 +180,12 @@ TEST(ResortDialog, SavedOrderSurvivesListSwitchUnsavedOrderDoesNot) {
     f.expectRowTexts();
     f.choose(kListRadio);
     EXPECT_EQ(f.shown(), (std::vector<int>{5, 6, 7}));
-    EXPECT_EQ(storedList(*f.image, kListRadio), (std::vector<int>{5, 6, 7}));
+    EXPECT_EQ(test::listEntries(*f.image, kListRadio), (std::vector<int>{5, 6, 7}));
 
     QTest::keyClick(f.dialog->rows(), Qt::Key_Escape);
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(f.dialog->result(), QDialog::Rejected);
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
+    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
     EXPECT_TRUE(f.prompts.messages.empty());
 }
 
@@ -226,7 +208,7 @@ TEST(ResortDialog, DragThenMoveUpThenSaveStoresExactlyTheRowsShown) {
     f.expectRowTexts();
     EXPECT_EQ(f.dialog->rows()->currentRow(), 0);
     test::click(f.dialog->saveButton());
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{0, 1, 2, 3, 4}));
 }
 
 // Any list can be reordered, also one holding an entry that names no service (a loaded file
@@ -241,15 +223,15 @@ TEST(ResortDialog, FavouriteEmptyAndOddListsAreReorderedInPlace) {
     f.clickRow(1);
     test::click(f.dialog->moveDownButton());
     test::click(f.dialog->saveButton());
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{4, 2, 999, 1, 0}));
+    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{4, 2, 999, 1, 0}));
 
     f.choose(kListFirstDefault + 2);
     EXPECT_EQ(f.dialog->listChoice()->currentText(), "Fav3 List");
     EXPECT_EQ(f.shown(), (std::vector<int>{6, 1, 3}));
     f.moveTo(2, "1");
     test::click(f.dialog->saveButton());
-    EXPECT_EQ(storedList(*f.image, kListFirstDefault + 2), (std::vector<int>{3, 6, 1}));
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{4, 2, 999, 1, 0}));
+    EXPECT_EQ(test::listEntries(*f.image, kListFirstDefault + 2), (std::vector<int>{3, 6, 1}));
+    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{4, 2, 999, 1, 0}));
 
     const ChannelDbImage before = *f.image;
     f.choose(kListData);
@@ -259,25 +241,6 @@ TEST(ResortDialog, FavouriteEmptyAndOddListsAreReorderedInPlace) {
     EXPECT_TRUE(f.image->bytes == before.bytes);
     test::click(f.dialog->moveUpButton());
     EXPECT_EQ(f.prompts.texts(), QStringList{kSelect});
-}
-
-TEST(ResortDialog, RunsModallyFromTheWindowsCommand) {
-    ResortFixture f;
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<ResortDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        seen = true;
-        EXPECT_EQ(dialog->parentWidget(), nullptr);
-        QTest::mouseClick(dialog->rows()->viewport(), Qt::LeftButton, {},
-                          dialog->rows()->visualItemRect(dialog->rows()->item(0)).center());
-        test::click(dialog->moveDownButton());
-        test::click(dialog->saveButton());
-        test::click(dialog->quitButton());
-    });
-    runResortDialog(*f.image, f.prompts);
-    EXPECT_TRUE(seen);
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
 }
 
 }  // namespace

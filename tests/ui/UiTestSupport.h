@@ -6,6 +6,7 @@
 
 #include "db/ChannelRecord.h"
 #include "db/DbImage.h"
+#include "db/FavLists.h"
 #include "db/NameCodec.h"
 
 #include <QApplication>
@@ -112,6 +113,14 @@ inline std::unique_ptr<ChannelDbImage> imageWithServices(int n) {
         EXPECT_EQ(index, i);
     }
     return image;
+}
+
+// The entries of any list of the image, in order.
+inline std::vector<int> listEntries(const ChannelDbImage& image, int listId) {
+    uint16_t items[kTvCapacity] = {};
+    int count = static_cast<int>(kTvCapacity);
+    EXPECT_EQ(getListItems(image, listId, count, items), 1);
+    return std::vector<int>(items, items + count);
 }
 
 // The service ids of the image in record order.
