@@ -222,12 +222,11 @@ bool FavListEditorDialog::keepShownList() {
 
 void FavListEditorDialog::switchList(int position) {
     if (position < 0 || position >= state_.favListCount || position == state_.currentList) return;
-    if (!keepShownList()) {
-        // The name cannot be stored: the list stays shown until it is mended.
-        const QSignalBlocker blocker(listChoice_);
-        listChoice_->setCurrentIndex(state_.currentList);
-        return;
-    }
+    // The shown list stays chosen while its name cannot be stored (the message then says why).
+    const QSignalBlocker blocker(listChoice_);
+    listChoice_->setCurrentIndex(state_.currentList);
+    if (!keepShownList()) return;
+    listChoice_->setCurrentIndex(position);
     state_.currentList = position;
     showChecks();
     showName();

@@ -330,8 +330,10 @@ TEST_P(FavNameTest, NameHoldsAtMostTwentyStoredBytes) {
     EXPECT_EQ(f.dialog->nameEdit()->text(), c.kept);
     test::click(f.dialog->saveButton());
     if (!c.refused.isEmpty()) {
+        f.choose(kFav2);  // refused the same way: Fav1 stays shown
         EXPECT_EQ(f.prompts.texts(),
-                  QStringList{QString::fromUtf8("“请删除无法保存的字符：%1”").arg(c.refused)});
+                  QStringList(2, QString::fromUtf8("“请删除无法保存的字符：%1”").arg(c.refused)));
+        EXPECT_EQ(f.dialog->listChoice()->currentIndex(), 0);
         EXPECT_EQ(f.dialog->focusWidget(), f.dialog->nameEdit());
         EXPECT_EQ(storedName(*f.image, kFav1), std::string(kListNameSize, '\0'));
         return;
