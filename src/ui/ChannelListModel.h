@@ -7,10 +7,10 @@
 #include <QAbstractTableModel>
 #include <QString>
 
-class QFontMetrics;
-
 #include <array>
 #include <vector>
+
+class QFontMetrics;
 
 namespace tovu::ui {
 

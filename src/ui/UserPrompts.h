@@ -1,6 +1,7 @@
 // Every question and message the editor puts to the user goes through this one interface:
-// message boxes, the OK/Cancel confirmation, the Save/Discard/Cancel question, file choosers and the folder
-// browser. The editor uses DialogPrompts (real dialogs); tests answer through a fake of their own.
+// message boxes, the OK/Cancel confirmation, the Save/Discard/Cancel question, file choosers
+// and the folder browser. The editor uses DialogPrompts (real dialogs); tests answer through a
+// fake of their own.
 #pragma once
 
 #include <QString>

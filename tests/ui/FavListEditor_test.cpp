@@ -307,9 +307,9 @@ INSTANTIATE_TEST_SUITE_P(
 struct NameCase {
     const char* name;
     QString entered;
-    bool pasted;      // else typed
-    QString kept;     // what the edit takes: whole characters within 20 code-page bytes
-    QString refused;  // characters without a stored form: Save Change names them and stores nothing
+    bool pasted;        // else typed
+    QString kept;       // what the edit takes: whole characters within 20 code-page bytes
+    QString refused{};  // characters without a stored form: Save Change names them and stores nothing
 };
 
 class FavNameTest : public ::testing::TestWithParam<NameCase> {};
