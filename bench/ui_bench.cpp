@@ -26,6 +26,10 @@ class SilentPrompts final : public tovu::ui::UserPrompts {
 public:
     void showMessage(QWidget*, const QString&, const QString&, tovu::ui::MessageIcon) override {}
     bool confirm(QWidget*, const QString&, const QString&, tovu::ui::MessageIcon) override { return false; }
+    tovu::ui::SaveChoice askSaveDiscardCancel(QWidget*, const QString&, const QString&,
+                                              tovu::ui::MessageIcon) override {
+        return tovu::ui::SaveChoice::Cancel;
+    }
     std::optional<QString> chooseFile(QWidget*, const tovu::ui::FileChooserPreset&) override { return {}; }
     std::optional<QString> chooseEnigmaFolder(QWidget*) override { return {}; }
 };

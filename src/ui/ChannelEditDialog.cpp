@@ -3,6 +3,7 @@
 #include "db/NameCodec.h"
 #include "ui/AppIcon.h"
 #include "ui/EditorTexts.h"
+#include "ui/NameInput.h"
 #include "ui/UnsignedField.h"
 #include "ui/UserPrompts.h"
 
@@ -24,6 +25,9 @@ namespace {
 const char* const kNotAnInteger = "“请填入一个正整数。”";
 const char* const kOutOfRange = "“请填入一个在%1和%2之间的整数。”";
 const char* const kNameTooLong = "“请填入不多于%1个的字符。”";
+// Refusals of a service that cannot be stored, in the same voice.
+const char* const kIdsTaken = "“已有频道使用这个Service Id和Transponder Id，请填入其他的值。”";
+const char* const kTableFull = "“不能再添加频道：最多可以保存%1个频道。”";
 
 // Choice "TV", "Radio", "Unknown" and the ProgType values they stand for.
 uint32_t progTypeOfChoice(int choice) {
@@ -76,8 +80,9 @@ ChannelEditDialog::ChannelEditDialog(ChannelDbImage& image, UserPrompts& prompts
     descrambled_ = makeChoice(kChoiceDescrambled, {QStringLiteral("Not"), QStringLiteral("Yes")});
     progType_ = makeChoice(kChoiceProgType,
                            {QStringLiteral("TV"), QStringLiteral("Radio"), QStringLiteral("Unknown")});
-    // The name field takes 32 characters of input; what fits the stored field is checked on save.
+    // The name field takes what fits the stored field: 32 bytes of the code page.
     name_->setMaxLength(static_cast<int>(kNameSize));
+    name_->setValidator(new NameBytesValidator(kNameSize, name_));
 
     auto* grid = new QGridLayout;
     const auto addRow = [&](int row, int column, const QString& label, QWidget* field) {
@@ -193,12 +198,25 @@ bool ChannelEditDialog::readNumber(QLineEdit* field, uint32_t maximum, uint32_t&
     return true;
 }
 
+bool ChannelEditDialog::idsTakenByAnother(uint32_t serviceId, uint32_t transponderId) const {
+    ChannelRecord other;
+    for (int i = 0; i < channelCount(image_); ++i)
+        if (i != channelIndex_ && getChannel(image_, i, other) && other.serviceId == serviceId &&
+            other.transponderId == transponderId)
+            return true;
+    return false;
+}
+
 bool ChannelEditDialog::saveChange() {
     // Fields in the order they are checked: name, frequency, Original Net Id, symbol rate,
     // service id, transponder id.
     const QString nameText = name_->text();
     const bool nameChanged = nameText != shownName_;
     const std::string nameBytes = utf8ToName(nameText.toStdString());
+    if (const QString unstorable = unstorableCharacters(nameText); nameChanged && !unstorable.isEmpty()) {
+        refuse(name_, QString::fromUtf8(kUnstorableCharacters).arg(unstorable));
+        return false;
+    }
     if (nameChanged && nameBytes.size() > kNameSize) {
         refuse(name_, QString::fromUtf8(kNameTooLong).arg(kNameSize));
         return false;
@@ -213,6 +231,19 @@ bool ChannelEditDialog::saveChange() {
     // Every field the dialog does not edit keeps its present value.
     ChannelRecord record;
     if (channelIndex_ != -1) (void)getChannel(image_, channelIndex_, record);
+    // A new service needs room, and a service may not take the ids of another one (ids that
+    // an edit leaves as they were are not checked).
+    if (channelIndex_ == -1 && channelCount(image_) >= static_cast<int>(kMaxChannels)) {
+        prompts_.showMessage(this, QString::fromUtf8(kTableFull).arg(kMaxChannels), applicationCaption(),
+                             MessageIcon::Warning);
+        return false;
+    }
+    const bool idsChanged =
+        channelIndex_ == -1 || serviceId != record.serviceId || transponderId != record.transponderId;
+    if (idsChanged && idsTakenByAnother(serviceId, transponderId)) {
+        refuse(serviceId_, QString::fromUtf8(kIdsTaken));
+        return false;
+    }
 
     if (nameText.isEmpty()) {
         record.name[0] = 0;  // the bytes behind it stay as they were
@@ -238,7 +269,7 @@ bool ChannelEditDialog::saveChange() {
     record.flags = flags;
 
     if (channelIndex_ == -1)
-        channelIndex_ = tovu::addChannel(image_, record);  // -1 when refused: the dialog still ends with OK
+        channelIndex_ = tovu::addChannel(image_, record);  // room and ids were checked above
     else
         (void)setChannel(image_, channelIndex_, record);
     accept();

@@ -43,12 +43,13 @@ public:
     explicit ChannelEditDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget* parent = nullptr);
 
     // Runs the dialog modally on a service (-1: a new one). On Accepted the index is written back:
-    // the edited index, or in add mode what addChannel returned (-1 when nothing was added).
+    // the edited index, or in add mode the new service's index.
     int runForChannel(int& channelIndex);
 
     // Fills the controls from the service (-1: a new one), as opening the dialog does.
     void loadChannel(int channelIndex);
-    // "Save Change": validates, stores and closes with OK; false (dialog open) on a refused field.
+    // "Save Change": validates, stores and closes with OK; false (dialog open) on a refused field
+    // or a service that cannot be stored.
     bool saveChange();
 
     [[nodiscard]] int channelIndex() const { return channelIndex_; }
@@ -60,6 +61,7 @@ public:
 private:
     bool readNumber(QLineEdit* field, uint32_t maximum, uint32_t& value);
     void refuse(QLineEdit* field, const QString& message);
+    [[nodiscard]] bool idsTakenByAnother(uint32_t serviceId, uint32_t transponderId) const;
 
     ChannelDbImage& image_;
     UserPrompts& prompts_;

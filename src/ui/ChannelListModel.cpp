@@ -4,6 +4,11 @@
 #include "db/FieldText.h"
 #include "db/NameCodec.h"
 
+#include <QFontMetrics>
+#include <QSet>
+
+#include <algorithm>
+
 namespace tovu::ui {
 namespace {
 
@@ -60,6 +65,20 @@ QVariant ChannelListModel::headerData(int section, Qt::Orientation orientation, 
     if (role == Qt::DisplayRole) return QString::fromLatin1(columnAt(section).title);
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     return {};
+}
+
+int ChannelListModel::widestText(int column, const QFontMetrics& metrics) const {
+    if (column < 0 || column >= kChannelListColumnCount) return 0;
+    // Most columns hold a handful of distinct texts; each is measured once.
+    QSet<QString> seen;
+    int widest = 0;
+    for (const auto& row : rows_) {
+        const QString& text = row[static_cast<size_t>(column)];
+        if (seen.contains(text)) continue;
+        seen.insert(text);
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    }
+    return widest;
 }
 
 int ChannelListModel::columnWidth(int column) {

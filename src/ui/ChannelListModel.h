@@ -10,6 +10,8 @@
 #include <array>
 #include <vector>
 
+class QFontMetrics;
+
 namespace tovu::ui {
 
 inline constexpr int kChannelListColumnCount = 13;  // "No." and the twelve field columns
@@ -26,6 +28,9 @@ public:
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
     [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The width of the widest text of a column in the given font metrics.
+    [[nodiscard]] int widestText(int column, const QFontMetrics& metrics) const;
 
     // Column widths in pixels, column 0 first.
     [[nodiscard]] static int columnWidth(int column);

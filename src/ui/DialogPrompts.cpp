@@ -21,9 +21,11 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
 }
 
 int runBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon,
-           QMessageBox::StandardButtons buttons) {
+           QMessageBox::StandardButtons buttons,
+           QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) {
     QMessageBox box(boxIcon(icon), caption, text, buttons, owner);
     box.setTextFormat(Qt::PlainText);
+    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
     return box.exec();
 }
 
@@ -36,6 +38,16 @@ void DialogPrompts::showMessage(QWidget* owner, const QString& text, const QStri
 
 bool DialogPrompts::confirm(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) {
     return runBox(owner, text, caption, icon, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+SaveChoice DialogPrompts::askSaveDiscardCancel(QWidget* owner, const QString& text, const QString& caption,
+                                               MessageIcon icon) {
+    switch (runBox(owner, text, caption, icon, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                   QMessageBox::Save)) {
+        case QMessageBox::Save: return SaveChoice::Save;
+        case QMessageBox::Discard: return SaveChoice::Discard;
+        default: return SaveChoice::Cancel;  // Cancel, Escape and the close box
+    }
 }
 
 std::optional<QString> DialogPrompts::chooseFile(QWidget* owner, const FileChooserPreset& preset) {
@@ -55,7 +67,7 @@ std::optional<QString> DialogPrompts::chooseFile(QWidget* owner, const FileChoos
 std::optional<QString> DialogPrompts::chooseEnigmaFolder(QWidget* owner) {
     EnigmaFolderDialog dialog(owner);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.highlightedFolder();
+    return dialog.chosenFolder();
 }
 
 }  // namespace tovu::ui

@@ -10,6 +10,8 @@ class DialogPrompts final : public UserPrompts {
 public:
     void showMessage(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) override;
     bool confirm(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) override;
+    SaveChoice askSaveDiscardCancel(QWidget* owner, const QString& text, const QString& caption,
+                                    MessageIcon icon) override;
     std::optional<QString> chooseFile(QWidget* owner, const FileChooserPreset& preset) override;
     std::optional<QString> chooseEnigmaFolder(QWidget* owner) override;
 };

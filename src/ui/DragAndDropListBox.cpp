@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -96,6 +97,15 @@ void CDragAndDropListBox::mousePressEvent(QMouseEvent* event) {
     if (hit.isValid()) dragIndex_ = hit.row();
 }
 
+void CDragAndDropListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A press soon after the previous one arrives as a double click; it is a press all the
+    // same, so it may start a drag.
+    QMouseEvent press(QEvent::MouseButtonPress, event->position(), event->scenePosition(),
+                      event->globalPosition(), event->button(), event->buttons(), event->modifiers(),
+                      event->pointingDevice());
+    mousePressEvent(&press);
+}
+
 void CDragAndDropListBox::mouseMoveEvent(QMouseEvent* event) {
     if (!(event->buttons() & Qt::LeftButton) || dragIndex_ == -1) {
         QListWidget::mouseMoveEvent(event);
@@ -108,29 +118,43 @@ void CDragAndDropListBox::mouseMoveEvent(QMouseEvent* event) {
         deferredClickRow_ = -1;
     }
     const QPoint point = event->position().toPoint();
-    const bool inside = viewport()->rect().contains(point);
-    // Rows scrolled out of view lie outside the client area too; they are no target.
-    const QModelIndex hit = inside ? indexAt(point) : QModelIndex();
-    std::optional<int> target;
-    if (hit.isValid()) {
+    if (viewport()->rect().contains(point)) {
         stopScrollTimers();
-        target = hit.row();
-    } else if (inside) {
-        stopScrollTimers();
-        target = -1;
+        markAt(point);
     } else {
         autoScroll(point.y());
     }
-    if (target && *target != dropIndex_) drawDropMarker(*target);
+}
+
+void CDragAndDropListBox::wheelEvent(QWheelEvent* event) {
+    QListWidget::wheelEvent(event);
+    // The rows moved under the pointer; the marker goes where the pointer points now.
+    const QPoint point = event->position().toPoint();
+    if (capturing_ && viewport()->rect().contains(point)) markAt(point);
+}
+
+void CDragAndDropListBox::markAt(QPoint point) {
+    // A row under the pointer, or the end position below the last row. Rows scrolled out of
+    // view lie outside the client area; they are never a target.
+    const QModelIndex hit = indexAt(point);
+    const int target = hit.isValid() ? hit.row() : -1;
+    if (target != dropIndex_) drawDropMarker(target);
 }
 
 void CDragAndDropListBox::mouseReleaseEvent(QMouseEvent* event) {
     const bool left = event->button() == Qt::LeftButton;
     if (left) {
         if (dragIndex_ != -1 && capturing_) {
+            const QPoint point = event->position().toPoint();
+            const bool inside = viewport()->rect().contains(point);
+            // Below the list, auto-scrolled down to the end: the marker shown at the end
+            // position is where the rows go.
+            const bool atEndBelow =
+                !inside && point.y() >= viewport()->height() && dropIndex_ == -1 && markerLine().has_value();
             stopScrollTimers();
+            if (inside) markAt(point);
             capturing_ = false;
-            if (viewport()->rect().contains(event->position().toPoint()))
+            if (inside || atEndBelow)
                 dropSelection();
             else
                 viewport()->update();

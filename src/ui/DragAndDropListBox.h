@@ -51,7 +51,9 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     [[nodiscard]] QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
@@ -61,6 +63,7 @@ private:
     void stopScrollTimers();
     void autoScroll(int y);
     void scrollStep(bool down);
+    void markAt(QPoint point);
     void drawDropMarker(int target);
     void dropSelection();
     void moveSelection();

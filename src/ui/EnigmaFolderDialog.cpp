@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 
 namespace tovu::ui {
@@ -23,11 +25,16 @@ EnigmaFolderDialog::EnigmaFolderDialog(QWidget* parent, const QString& startFold
     setOption(QFileDialog::ShowDirsOnly, true);
     setFileMode(QFileDialog::Directory);
     setAcceptMode(QFileDialog::AcceptOpen);
-    connect(this, &QFileDialog::currentChanged, this, &EnigmaFolderDialog::highlight);
-    // Entering a folder highlights nothing yet.
-    connect(this, &QFileDialog::directoryEntered, this, [this] { highlight({}); });
     // The file dialog enables its button by its own rules whenever its state changes; the
-    // folder rule is applied again after each of those changes.
+    // folder rule is applied after each of those changes (these connections run after the file
+    // dialog's own).
+    connect(this, &QFileDialog::currentChanged, this, &EnigmaFolderDialog::updateAcceptButton);
+    connect(this, &QFileDialog::directoryEntered, this, &EnigmaFolderDialog::updateAcceptButton);
+    if (QListView* view = folderView())
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &EnigmaFolderDialog::updateAcceptButton);
+    if (auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        connect(name, &QLineEdit::textChanged, this, &EnigmaFolderDialog::updateAcceptButton);
     if (QPushButton* button = acceptButton()) button->installEventFilter(this);
     updateAcceptButton();
 }
@@ -37,30 +44,38 @@ QPushButton* EnigmaFolderDialog::acceptButton() const {
     return box == nullptr ? nullptr : box->button(QDialogButtonBox::Open);
 }
 
-void EnigmaFolderDialog::highlight(const QString& folder) {
-    highlighted_ = QFileInfo(folder).isDir() ? folder : QString();
-    updateAcceptButton();
+QListView* EnigmaFolderDialog::folderView() const {
+    return findChild<QListView*>(QStringLiteral("listView"));
+}
+
+QString EnigmaFolderDialog::candidateFolder() const {
+    // The file dialog's own answer: the highlighted folder, else a typed name, else the folder
+    // shown.
+    const QStringList files = selectedFiles();
+    const QString folder = files.isEmpty() ? QString() : files.first();
+    return QFileInfo(folder).isDir() && holdsEnigmaSettings(folder) ? folder : QString();
 }
 
 void EnigmaFolderDialog::updateAcceptButton() {
     QPushButton* button = acceptButton();
     if (button == nullptr || updating_) return;
     updating_ = true;
-    button->setEnabled(holdsEnigmaSettings(highlighted_));
+    button->setEnabled(!candidateFolder().isEmpty());
     updating_ = false;
 }
 
 bool EnigmaFolderDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == acceptButton() && event->type() == QEvent::EnabledChange && !updating_ &&
-        acceptButton()->isEnabled() && !holdsEnigmaSettings(highlighted_))
+        acceptButton()->isEnabled())
         updateAcceptButton();
     return QFileDialog::eventFilter(watched, event);
 }
 
 void EnigmaFolderDialog::accept() {
-    if (!holdsEnigmaSettings(highlighted_)) return;
-    // The highlighted folder is the answer, whatever the name field says.
-    selectFile(highlighted_);
+    // Read before anything else: changing the dialog's selection would change the answer.
+    const QString folder = candidateFolder();
+    if (folder.isEmpty()) return;
+    chosen_ = folder;
     QDialog::accept();
 }
 

@@ -1,11 +1,13 @@
 // The folder browser for a DreamBox (Enigma) settings folder: a directory chooser titled
-// "Select folder ..." whose accept button is enabled only while the highlighted folder holds a
-// "services" or a "lamedb" entry.
+// "Select folder ..." whose Choose button is enabled only while the folder it would pick holds
+// a "services" or a "lamedb" entry. That folder is the highlighted one or, while none is, the
+// folder being shown, so a user may highlight a folder or open it and then press Choose.
 #pragma once
 
 #include <QFileDialog>
 #include <QString>
 
+class QListView;
 class QPushButton;
 
 namespace tovu::ui {
@@ -18,9 +20,12 @@ class EnigmaFolderDialog final : public QFileDialog {
 public:
     explicit EnigmaFolderDialog(QWidget* parent = nullptr, const QString& startFolder = {});
 
-    // The folder highlighted last (empty while none is).
-    [[nodiscard]] QString highlightedFolder() const { return highlighted_; }
+    // The folder Choose would pick now; empty while that folder holds no settings.
+    [[nodiscard]] QString candidateFolder() const;
+    // The folder picked by Choose (empty until the dialog is accepted).
+    [[nodiscard]] QString chosenFolder() const { return chosen_; }
     [[nodiscard]] QPushButton* acceptButton() const;
+    [[nodiscard]] QListView* folderView() const;
 
     void accept() override;
 
@@ -28,10 +33,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void highlight(const QString& folder);
     void updateAcceptButton();
 
-    QString highlighted_;
+    QString chosen_;
     bool updating_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "db/ChannelRecord.h"
 #include "db/FavLists.h"
 #include "db/NameCodec.h"
+#include "ui/NameInput.h"
 #include "ui/UserPrompts.h"
 
 #include <QComboBox>
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
-#include <QValidator>
 
 #include <algorithm>
 #include <cstring>
@@ -26,27 +26,13 @@ namespace {
 constexpr const char* kCreateFailed = "Fail to create new fav list. There are 21 fav lists already.";
 constexpr const char* kDefaultListKept = "The selected fav list is a default list, unable to delete!";
 constexpr const char* kConfirmDelete = "Click [OK] to delete the selected fav list!";
-
-// A list name holds at most 20 bytes of the code page: ten Chinese characters or twenty letters.
-class ListNameValidator final : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return utf8ToName(input.toStdString()).size() <= kListNameSize ? Acceptable : Invalid;
-    }
-};
+constexpr const char* kListFull = "Fail to add the channel. There are 300 channels in the fav list already.";
+constexpr const char* kUnsavedBeforeCreate =
+    "The fav lists have changes that are not saved. Save them before creating a new list?";
+constexpr const char* kUnsavedBeforeDelete =
+    "The fav lists have changes that are not saved. Save them before deleting the list?";
 
 }  // namespace
-
-std::vector<uint8_t> listNameBytes(const QString& text) {
-    std::vector<uint8_t> bytes;
-    for (const char32_t codePoint : text.toUcs4()) {
-        const std::string stored = utf8ToName(QString::fromUcs4(&codePoint, 1).toStdString());
-        if (bytes.size() + stored.size() > kListNameSize) break;
-        bytes.insert(bytes.end(), stored.begin(), stored.end());
-    }
-    return bytes;
-}
 
 FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& snapshot,
                                          UserPrompts& prompts, QWidget* parent)
@@ -58,7 +44,8 @@ FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& 
     listLabel->setBuddy(listChoice_);
     auto* nameLabel = new QLabel(QStringLiteral("New Name:"), this);
     nameEdit_ = new QLineEdit(this);
-    nameEdit_->setValidator(new ListNameValidator(nameEdit_));
+    // A list name holds at most 20 bytes of the code page: ten Chinese characters or twenty letters.
+    nameEdit_->setValidator(new NameBytesValidator(kListNameSize, nameEdit_));
     nameLabel->setBuddy(nameEdit_);
     checkList_ = new QTableWidget(this);
     checkList_->setShowGrid(true);
@@ -66,6 +53,8 @@ FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& 
     checkList_->setSelectionBehavior(QAbstractItemView::SelectRows);
     checkList_->setSelectionMode(QAbstractItemView::SingleSelection);
     checkList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One Tab stop: the arrow keys move within the list and Space ticks.
+    checkList_->setTabKeyNavigation(false);
     checkList_->setMinimumSize(280, 200);
     save_ = new QPushButton(QStringLiteral("Save Change"), this);
     save_->setDefault(true);
@@ -88,7 +77,8 @@ FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& 
     refillEditor(kListFirstDefault);
 
     connect(listChoice_, &QComboBox::currentIndexChanged, this, &FavListEditorDialog::switchList);
-    connect(save_, &QPushButton::clicked, this, &FavListEditorDialog::saveFavLists);
+    connect(checkList_, &QTableWidget::itemChanged, this, &FavListEditorDialog::refuseTickOfFullList);
+    connect(save_, &QPushButton::clicked, this, [this] { (void)saveFavLists(); });
     connect(quit_, &QPushButton::clicked, this, &QDialog::reject);
     connect(create_, &QPushButton::clicked, this, &FavListEditorDialog::createList);
     connect(delete_, &QPushButton::clicked, this, &FavListEditorDialog::deleteList);
@@ -111,6 +101,7 @@ void FavListEditorDialog::putImageBack() {
 void FavListEditorDialog::refillEditor(int wantedListId) {
     const int n = std::max(0, channelCount(image_));
     loadListChoices();
+    savedNames_ = state_.listNames;
     loadMembership(n);
 
     const QSignalBlocker blocker(listChoice_);
@@ -183,44 +174,115 @@ void FavListEditorDialog::rebuildCheckList(int serviceCount) {
 }
 
 void FavListEditorDialog::showChecks() {
+    const QSignalBlocker blocker(checkList_);
     const auto& members = state_.membership[static_cast<size_t>(state_.currentList)];
     const int rows = std::min(checkList_->rowCount(), static_cast<int>(members.size()));
     for (int i = 0; i < rows; ++i)
         checkList_->item(i, 0)->setCheckState(members[static_cast<size_t>(i)] ? Qt::Checked : Qt::Unchecked);
 }
 
-void FavListEditorDialog::showName() {
-    nameEdit_->setText(QString::fromStdString(
-        nameToUtf8(state_.listNames[static_cast<size_t>(state_.currentList)].data(), kListNameSize)));
+QString FavListEditorDialog::listName(int position) const {
+    return QString::fromStdString(
+        nameToUtf8(state_.listNames[static_cast<size_t>(position)].data(), kListNameSize));
 }
 
-void FavListEditorDialog::keepShownList() {
-    auto& members = state_.membership[static_cast<size_t>(state_.currentList)];
-    const int rows = std::min(checkList_->rowCount(), static_cast<int>(members.size()));
-    for (int i = 0; i < rows; ++i)
-        members[static_cast<size_t>(i)] = checkList_->item(i, 0)->checkState() == Qt::Checked ? 1 : 0;
+void FavListEditorDialog::showName() {
+    shownName_ = listName(state_.currentList);
+    nameEdit_->setText(shownName_);
+}
 
-    auto& name = state_.listNames[static_cast<size_t>(state_.currentList)];
+bool FavListEditorDialog::ticked(int row) const {
+    return row < checkList_->rowCount() && checkList_->item(row, 0)->checkState() == Qt::Checked;
+}
+
+bool FavListEditorDialog::keepShownList() {
+    auto& members = state_.membership[static_cast<size_t>(state_.currentList)];
+    for (size_t i = 0; i < members.size(); ++i) members[i] = ticked(static_cast<int>(i)) ? 1 : 0;
+
+    // A name left as shown keeps its stored bytes.
     const QString text = nameEdit_->text();
+    if (text == shownName_) return true;
+    if (const QString unstorable = unstorableCharacters(text); !unstorable.isEmpty()) {
+        prompts_.showMessage(this, QString::fromUtf8(kUnstorableCharacters).arg(unstorable),
+                             QCoreApplication::applicationName(), MessageIcon::Warning);
+        nameEdit_->setFocus(Qt::OtherFocusReason);
+        nameEdit_->selectAll();
+        return false;
+    }
+    auto& name = state_.listNames[static_cast<size_t>(state_.currentList)];
     if (text.isEmpty()) {
         name[0] = 0;  // the rest of the field is kept
-        return;
+        return true;
     }
-    const std::vector<uint8_t> bytes = listNameBytes(text);
+    const std::string bytes = nameBytesWithin(text, kListNameSize);
     std::copy(bytes.begin(), bytes.end(), name.begin());
     if (bytes.size() < kListNameSize) name[bytes.size()] = 0;
+    return true;
 }
 
 void FavListEditorDialog::switchList(int position) {
-    if (position < 0 || position >= state_.favListCount) return;
-    keepShownList();
+    if (position < 0 || position >= state_.favListCount || position == state_.currentList) return;
+    // The shown list stays chosen while its name cannot be stored (the message then says why).
+    const QSignalBlocker blocker(listChoice_);
+    listChoice_->setCurrentIndex(state_.currentList);
+    if (!keepShownList()) return;
+    listChoice_->setCurrentIndex(position);
     state_.currentList = position;
     showChecks();
     showName();
 }
 
-void FavListEditorDialog::saveFavLists() {
-    keepShownList();
+bool FavListEditorDialog::hasUnsavedChanges() const {
+    if (nameEdit_->text() != shownName_ || state_.listNames != savedNames_) return true;
+    for (int k = 0; k < state_.favListCount; ++k) {
+        const auto& members = state_.membership[static_cast<size_t>(k)];
+        for (size_t i = 0; i < members.size(); ++i) {
+            const bool member = k == state_.currentList ? ticked(static_cast<int>(i)) : members[i] != 0;
+            if (member !=
+                (isInList(image_, static_cast<int>(i), state_.listIds[static_cast<size_t>(k)]) != 0))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool FavListEditorDialog::settleUnsavedChanges(const char* question) {
+    if (!hasUnsavedChanges()) return true;
+    switch (prompts_.askSaveDiscardCancel(this, QString::fromUtf8(question),
+                                          QCoreApplication::applicationName(), MessageIcon::Warning)) {
+        case SaveChoice::Save: return saveFavLists();
+        case SaveChoice::Discard: return true;
+        case SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+void FavListEditorDialog::refuseTickOfFullList(QTableWidgetItem* item) {
+    if (item == nullptr || item->checkState() != Qt::Checked) return;
+    // What the shown list would hold once saved: its stored entries but the services ticked
+    // off, and the services newly ticked.
+    const int listId = state_.listIds[static_cast<size_t>(state_.currentList)];
+    std::array<uint16_t, kTvCapacity> entries{};
+    int count = static_cast<int>(entries.size());
+    if (!getListItems(image_, listId, count, entries.data())) return;
+    int after = 0;
+    for (int k = 0; k < count; ++k)
+        if (entries[static_cast<size_t>(k)] >= checkList_->rowCount() ||
+            ticked(entries[static_cast<size_t>(k)]))
+            ++after;
+    for (int i = 0; i < checkList_->rowCount(); ++i)
+        if (ticked(i) && !isInList(image_, i, listId)) ++after;
+    if (after <= static_cast<int>(kFavCapacity)) return;
+    {
+        const QSignalBlocker blocker(checkList_);
+        item->setCheckState(Qt::Unchecked);
+    }
+    prompts_.showMessage(this, QString::fromUtf8(kListFull), QCoreApplication::applicationName(),
+                         MessageIcon::Warning);
+}
+
+bool FavListEditorDialog::saveFavLists() {
+    if (!keepShownList()) return false;
     for (int k = 0; k < state_.favListCount; ++k) {
         const int listId = state_.listIds[static_cast<size_t>(k)];
         const auto& members = state_.membership[static_cast<size_t>(k)];
@@ -230,7 +292,7 @@ void FavListEditorDialog::saveFavLists() {
                 // A list read from a file may hold a service more than once; unticked, it goes.
                 while (isInList(image_, i, listId) && removeFromList(image_, i, listId)) {}
             } else if (!listed && members[static_cast<size_t>(i)]) {
-                // A full list (300 services) refuses further services without a message.
+                // Ticks beyond a full list (300 services) were refused as they were made.
                 [[maybe_unused]] const int added = addToList(image_, i, listId);
             }
         }
@@ -238,11 +300,22 @@ void FavListEditorDialog::saveFavLists() {
             setListName(image_, listId, state_.listNames[static_cast<size_t>(k)].data());
     }
     takeSnapshot(image_, snapshot_);
+    // The choice box shows the names as stored now (an emptied name as its default name).
+    const int current = state_.currentList;
+    loadListChoices();
+    state_.currentList = current;
+    savedNames_ = state_.listNames;
+    for (int k = 0; k < state_.favListCount; ++k) listChoice_->setItemText(k, listName(k));
+    showName();
+    return true;
 }
 
 void FavListEditorDialog::createList() {
+    // With all 21 lists in use there is nothing to ask about first.
+    const bool room = state_.favListCount < kMaxFavLists;
+    if (room && !settleUnsavedChanges(kUnsavedBeforeCreate)) return;
     int listId = 0;
-    if (!createUserList(image_, listId)) {
+    if (!room || !createUserList(image_, listId)) {
         prompts_.showMessage(this, QString::fromUtf8(kCreateFailed), QCoreApplication::applicationName(),
                              MessageIcon::Critical);
         return;
@@ -258,6 +331,7 @@ void FavListEditorDialog::deleteList() {
         return;
     }
     if (!prompts_.confirm(this, QString::fromUtf8(kConfirmDelete), caption, MessageIcon::Warning)) return;
+    if (!settleUnsavedChanges(kUnsavedBeforeDelete)) return;
     if (!deleteUserList(image_, state_.listIds[static_cast<size_t>(current)])) return;
     // The list after the deleted one, or the one before it when it was the last.
     const int next = current + 1 < state_.favListCount ? current + 1 : current - 1;

@@ -7,6 +7,7 @@
 #include "db/DbImage.h"
 
 #include <QDialog>
+#include <QString>
 
 #include <array>
 #include <cstdint>
@@ -16,6 +17,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+class QTableWidgetItem;
 
 namespace tovu::ui {
 
@@ -32,9 +34,6 @@ struct FavEditorState {
     std::array<std::array<uint8_t, kListNameSize>, kMaxFavLists> listNames{};  // code-page bytes
     std::array<std::vector<uint8_t>, kMaxFavLists> membership;                 // one byte per service
 };
-
-// The stored bytes for a typed list name: whole characters, at most 20 bytes of the code page.
-[[nodiscard]] std::vector<uint8_t> listNameBytes(const QString& text);
 
 class FavListEditorDialog : public QDialog {
     Q_OBJECT
@@ -62,11 +61,21 @@ private:
     void loadListChoices();
     void loadMembership(int serviceCount);
     void rebuildCheckList(int serviceCount);
-    void keepShownList();
+    // Takes the shown list's ticks and name into the state; false (after saying so, the name
+    // focused) while the name holds characters that cannot be stored.
+    [[nodiscard]] bool keepShownList();
     void showChecks();
     void showName();
+    [[nodiscard]] QString listName(int position) const;
+    [[nodiscard]] bool ticked(int row) const;
     void switchList(int position);
-    void saveFavLists();
+    // Stores every list; false when the shown name cannot be stored.
+    bool saveFavLists();
+    [[nodiscard]] bool hasUnsavedChanges() const;
+    // Before changes not saved would be dropped: Save (true once saved), Discard (true) or
+    // Cancel (false).
+    [[nodiscard]] bool settleUnsavedChanges(const char* question);
+    void refuseTickOfFullList(QTableWidgetItem* item);
     void createList();
     void deleteList();
     void putImageBack();
@@ -75,6 +84,9 @@ private:
     ChannelDbImage& snapshot_;
     UserPrompts& prompts_;
     FavEditorState state_;
+    // The names as last loaded or saved, and the name text as the edit last showed it.
+    std::array<std::array<uint8_t, kListNameSize>, kMaxFavLists> savedNames_{};
+    QString shownName_;
     bool imagePutBack_ = false;
 
     QComboBox* listChoice_ = nullptr;

@@ -41,6 +41,9 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QFrame(parent) {
         edit->setMaxLength(3);
         edit->setValidator(validator);
         edit->setAlignment(Qt::AlignCenter);
+        // One Tab stop for the whole address: the later numbers are reached with '.', the arrow
+        // keys or the mouse.
+        if (k > 0) edit->setFocusPolicy(Qt::ClickFocus);
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 6);
         edit->installEventFilter(this);
         connect(edit, &QLineEdit::textEdited, this, [this, k] { onTextEdited(k); });
@@ -111,6 +114,14 @@ bool IpAddressEdit::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool atStart = edit->cursorPosition() == 0 && !edit->hasSelectedText();
     const bool atEnd = edit->cursorPosition() == edit->text().size() && !edit->hasSelectedText();
+    const bool backTab = key->key() == Qt::Key_Backtab ||
+                         (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+    if (backTab && k > 0) {
+        // Back out of the address from any of its numbers, not to its first number.
+        focusField(0, false);
+        focusNextPrevChild(false);
+        return true;
+    }
     switch (key->key()) {
         case Qt::Key_Period:
         case Qt::Key_Space:

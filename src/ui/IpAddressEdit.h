@@ -1,5 +1,5 @@
 // An IPv4 address field like the platform's address control: four fields of 0 to 255 separated
-// by dots. The address is blank while all four fields are empty; in a partly filled address the
+// by dots, one Tab stop. The address is blank while all four fields are empty; in a partly filled address the
 // empty fields count as 0.
 #pragma once
 

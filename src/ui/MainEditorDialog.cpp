@@ -26,6 +26,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -53,10 +55,13 @@ void showApplicationMessage(UserPrompts& prompts, QWidget* owner, const QString&
     prompts.showMessage(owner, text, applicationCaption(), MessageIcon::Warning);
 }
 
+// A transfer that succeeded reports it with the information icon.
 void showOutcome(UserPrompts& prompts, QWidget* owner, const TransferOutcome& outcome) {
     const QString text = QString::fromStdString(outcome.message);
     if (outcome.caption == OutcomeCaption::Message)
         prompts.showMessage(owner, text, QString::fromLatin1(kMessageCaption), MessageIcon::None);
+    else if (outcome.success)
+        prompts.showMessage(owner, text, applicationCaption(), MessageIcon::Information);
     else
         showApplicationMessage(prompts, owner, text);
 }
@@ -76,7 +81,8 @@ MainEditorDialog::MainEditorDialog(ChannelDbImage& image, ChannelDbImage& snapsh
     setSizeGripEnabled(true);
     buildMenus();
     buildControls();
-    resize(1120, 640);
+    fitColumns();
+    resizeToDefault();
     address_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -165,11 +171,18 @@ void MainEditorDialog::buildControls() {
     list_->verticalHeader()->hide();
     list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
-    list_->horizontalHeader()->setSectionsClickable(false);
-    list_->horizontalHeader()->setHighlightSections(false);
-    list_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    for (int c = 0; c < kChannelListColumnCount; ++c)
-        list_->setColumnWidth(c, ChannelListModel::columnWidth(c));
+    QHeaderView* header = list_->horizontalHeader();
+    header->setSectionsClickable(false);
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignCenter);
+    header->setMinimumSectionSize(8);
+    // A width the user drags stays; the other columns keep fitting their texts.
+    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (applyingWidths_ || column < 0 || column >= kChannelListColumnCount) return;
+        userSized_[static_cast<size_t>(column)] = true;
+        widths_[static_cast<size_t>(column)] = width;
+        applyColumnWidths();
+    });
     // The selection stays visible while the list has no focus.
     QPalette palette = list_->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight,
@@ -193,12 +206,11 @@ void MainEditorDialog::buildControls() {
     editRow->addWidget(addButton(kCmdFavLists, QStringLiteral("Edit &Fav List")));
     editRow->addStretch(1);
     groupLayout->addLayout(editRow);
-    top->addWidget(group, 1);
-
-    auto* quitRow = new QHBoxLayout;
-    quitRow->addStretch(1);
-    quitRow->addWidget(addButton(kCmdQuit, QStringLiteral("&Quit Editor")));
-    top->addLayout(quitRow);
+    // "&Quit Editor" at the bottom right, beside the group box, so the list gets the height.
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(group, 1);
+    lower->addWidget(addButton(kCmdQuit, QStringLiteral("&Quit Editor")), 0, Qt::AlignBottom);
+    top->addLayout(lower, 1);
 }
 
 QPushButton* MainEditorDialog::button(int id) const {
@@ -211,8 +223,74 @@ QAction* MainEditorDialog::menuAction(int id) const {
     return it == actions_.end() ? nullptr : it->second;
 }
 
+int MainEditorDialog::cellWidth(int textWidth) const {
+    // The cell's text margins on both sides, as the view draws them, and the grid line.
+    return textWidth + 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1) + 1;
+}
+
+void MainEditorDialog::fitColumns() {
+    // Each column is as wide as its widest text, and at least as wide as its standard width.
+    const QHeaderView* header = list_->horizontalHeader();
+    const QFontMetrics metrics = list_->fontMetrics();
+    for (int c = 0; c < kChannelListColumnCount; ++c) {
+        if (userSized_[static_cast<size_t>(c)]) continue;
+        widths_[static_cast<size_t>(c)] =
+            std::max({ChannelListModel::columnWidth(c), cellWidth(model_->widestText(c, metrics)),
+                      header->sectionSizeHint(c)});
+    }
+    applyColumnWidths();
+}
+
+void MainEditorDialog::applyColumnWidths() {
+    constexpr size_t kName = 1;
+    // Width the list has beyond what the columns need goes to the Name column, until the user
+    // sizes that column himself.
+    int others = 0;
+    for (size_t c = 0; c < widths_.size(); ++c)
+        if (c != kName) others += widths_[c];
+    int name = widths_[kName];
+    if (!userSized_[kName]) name = std::max(name, list_->viewport()->width() - others);
+    applyingWidths_ = true;
+    for (size_t c = 0; c < widths_.size(); ++c)
+        list_->setColumnWidth(static_cast<int>(c), c == kName ? name : widths_[c]);
+    applyingWidths_ = false;
+}
+
+void MainEditorDialog::resizeToDefault() {
+    // Wide enough for every column with the texts it commonly shows, and tall enough for
+    // kDefaultRows rows (with room for a horizontal scroll bar), within the screen.
+    constexpr int kDefaultRows = 20;
+    static const char* const kTypicalTexts[kChannelListColumnCount] = {
+        "1000",   "",         "65535",  "65535", "65535", "900000 KHz", "65535 Kbs",
+        "128QAM", "UnLocked", "Stereo", "Off",   "Yes",   "Radio"};
+    int columns = 0;
+    for (int c = 0; c < kChannelListColumnCount; ++c)
+        columns +=
+            std::max(widths_[static_cast<size_t>(c)],
+                     cellWidth(list_->fontMetrics().horizontalAdvance(QLatin1String(kTypicalTexts[c]))));
+    const int frame = 2 * list_->frameWidth();
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_);
+    const QSize listSize(columns + frame + scrollBar,
+                         list_->horizontalHeader()->sizeHint().height() +
+                             kDefaultRows * list_->verticalHeader()->defaultSectionSize() + frame +
+                             scrollBar);
+    // The list takes every change of the window's size, so the rest of the window measured at
+    // any roomy size is what it needs beside the list.
+    resize(1000, 700);
+    layout()->activate();
+    list_->parentWidget()->layout()->activate();  // the group box lays out the list
+    QSize size = listSize + (this->size() - list_->size());
+    if (const QScreen* screen = this->screen()) {
+        // Room for the window manager's frame and title bar.
+        const QRect available = screen->availableGeometry();
+        size = size.boundedTo(QSize(available.width() - 16, available.height() - 40));
+    }
+    resize(size);
+}
+
 void MainEditorDialog::fillChannelList(int rowToSelect) {
     model_->rebuild(image_);
+    fitColumns();
     const int n = model_->rowCount();
     if (n <= 0) return;
     const int row = (rowToSelect >= 0 && rowToSelect < n) ? rowToSelect : n - 1;
@@ -380,6 +458,7 @@ void MainEditorDialog::showListContextMenu(const QPoint& viewportPos) {
 }
 
 bool MainEditorDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::Resize) applyColumnWidths();
     // A double click anywhere in the list edits the selected service (not the row under the
     // pointer); the list's own handling of the click is left as it is.
     if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick &&

@@ -3,11 +3,13 @@
 #pragma once
 
 #include "db/DbImage.h"
+#include "ui/ChannelListModel.h"
 
 #include <QDialog>
 #include <QList>
 #include <QString>
 
+#include <array>
 #include <map>
 
 class QAction;
@@ -20,7 +22,6 @@ class QTableView;
 
 namespace tovu::ui {
 
-class ChannelListModel;
 class IpAddressEdit;
 class UserPrompts;
 
@@ -66,6 +67,10 @@ private:
     QPushButton* addButton(int id, const QString& text);
     QAction* addMenuItem(QMenu* menu, int id, const QString& text);
     void takeOverPaths();
+    [[nodiscard]] int cellWidth(int textWidth) const;
+    void fitColumns();
+    void applyColumnWidths();
+    void resizeToDefault();
 
     void loadDatabase();
     void saveDatabase();
@@ -99,6 +104,10 @@ private:
     ChannelListModel* model_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
     QMenu* editMenu_ = nullptr;
+    // Column widths: fitted to the texts, or as the user dragged them.
+    std::array<int, kChannelListColumnCount> widths_{};
+    std::array<bool, kChannelListColumnCount> userSized_{};
+    bool applyingWidths_ = false;
     std::map<int, QPushButton*> buttons_;
     std::map<int, QAction*> actions_;
 };

@@ -113,7 +113,7 @@ ResortDialog::ResortDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget*
     loadChosenList();
 
     connect(listChoice_, &QComboBox::currentIndexChanged, this, &ResortDialog::loadChosenList);
-    connect(rows_, &CDragAndDropListBox::dropSelectionChanged, this, &ResortDialog::takeOrderFromRows);
+    connect(rows_, &CDragAndDropListBox::dropSelectionChanged, this, &ResortDialog::renumberRows);
     connect(moveUp_, &QPushButton::clicked, this, &ResortDialog::moveUp);
     connect(moveDown_, &QPushButton::clicked, this, &ResortDialog::moveDown);
     connect(moveTo_, &QPushButton::clicked, this, &ResortDialog::moveTo);
@@ -145,6 +145,12 @@ void ResortDialog::takeOrderFromRows() {
     for (int i = 0; i < workingCount_; ++i)
         workingOrder_[static_cast<size_t>(i)] =
             static_cast<uint16_t>(rows_->item(i)->data(Qt::UserRole).toUInt());
+}
+
+void ResortDialog::renumberRows() {
+    // Dropped rows keep their texts; every row shows its new position again, as Move To does.
+    takeOrderFromRows();
+    for (int i = 0; i < workingCount_; ++i) setRow(i);
 }
 
 void ResortDialog::setRow(int row) {

@@ -55,6 +55,7 @@ public:
 private:
     void loadChosenList();
     void takeOrderFromRows();
+    void renumberRows();
     void setRow(int row);
     void rebuildRows();
     // The row with the focus, or -1 after telling the user to pick one.

@@ -1,6 +1,7 @@
 // Every question and message the editor puts to the user goes through this one interface:
-// message boxes, the OK/Cancel confirmation, file choosers and the folder browser. The editor
-// uses DialogPrompts (real dialogs); tests answer through a fake of their own.
+// message boxes, the OK/Cancel confirmation, the Save/Discard/Cancel question, file choosers
+// and the folder browser. The editor uses DialogPrompts (real dialogs); tests answer through a
+// fake of their own.
 #pragma once
 
 #include <QString>
@@ -12,6 +13,9 @@ class QWidget;
 namespace tovu::ui {
 
 enum class MessageIcon { None, Information, Warning, Critical, Question };
+
+// The answer to a question about changes not saved yet.
+enum class SaveChoice { Save, Discard, Cancel };
 
 // A file chooser's default file name and its filters in Qt's form ("text (pattern)" pairs
 // separated by ";;").
@@ -29,6 +33,9 @@ public:
                              MessageIcon icon) = 0;
     // The OK/Cancel confirmation; true when the user pressed OK.
     virtual bool confirm(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) = 0;
+    // A question about changes not saved yet, with Save, Discard and Cancel buttons.
+    virtual SaveChoice askSaveDiscardCancel(QWidget* owner, const QString& text, const QString& caption,
+                                            MessageIcon icon) = 0;
     // A file chooser starting in the process's current folder; nothing when cancelled.
     virtual std::optional<QString> chooseFile(QWidget* owner, const FileChooserPreset& preset) = 0;
     // The folder browser for an Enigma settings folder; nothing when cancelled.

@@ -17,7 +17,9 @@ using test::makeService;
 
 const std::string kUnreadable = "“请填入一个正整数。”";
 std::string range(uint32_t max) { return "“请填入一个在0和" + std::to_string(max) + "之间的整数。”"; }
-const std::string kNameTooLong = "“请填入不多于32个的字符。”";
+const std::string kIdsTaken = "“已有频道使用这个Service Id和Transponder Id，请填入其他的值。”";
+const std::string kTableFull = "“不能再添加频道：最多可以保存1000个频道。”";
+std::string unstorable(const std::string& characters) { return "“请删除无法保存的字符：" + characters + "”"; }
 
 struct EditHarness {
     explicit EditHarness(int services = 0) : image(test::imageWithServices(services)) {
@@ -31,7 +33,13 @@ struct EditHarness {
         ASSERT_GE(index, 0);
         dialog->loadChannel(index);
     }
-    void set(int id, const QString& text) { dialog->edit(id)->setText(text); }
+    void set(int id, const QString& text) { test::retype(dialog->edit(id), text); }
+    void pick(int id, int entry) { test::pick(dialog->choice(id), entry); }
+    // Presses "Save Change"; true when the dialog closed with OK.
+    bool save() {
+        test::click(dialog->saveButton());
+        return dialog->result() == QDialog::Accepted;
+    }
     ChannelRecord record(int index) const {
         ChannelRecord r;
         EXPECT_EQ(getChannel(*image, index, r), 1);
@@ -60,9 +68,6 @@ TEST(ChannelEditOpen, NewServiceOpensWithDefaults) {
     EXPECT_EQ(h.dialog->windowTitle(), "Channel Edit");
     EXPECT_EQ(h.shown(),
               QStringList({"", "0", "0", "0", "0", "0", "16QAM", "UnLock", "Left", "Off", "Not", "Unknown"}));
-    EXPECT_EQ(h.dialog->saveButton()->text(), "Save Change");
-    EXPECT_EQ(h.dialog->quitButton()->text(), "Quit Editor");
-    EXPECT_TRUE(h.dialog->saveButton()->isDefault());
     EXPECT_EQ(h.dialog->edit(kEditName)->maxLength(), 32);
 }
 
@@ -87,13 +92,12 @@ TEST(ChannelEditSave, ShowsTheServiceStoresTheEditedFieldsAndKeepsEveryOtherFiel
     h.set(kEditOriginalNetworkId, "302");
     h.set(kEditFrequency, "858000");
     h.set(kEditSymbolRate, "5217");
-    h.dialog->choice(kChoiceQam)->setCurrentIndex(3);
-    h.dialog->choice(kChoiceParentLock)->setCurrentIndex(0);
-    h.dialog->choice(kChoiceAudio)->setCurrentIndex(1);
-    h.dialog->choice(kChoiceSubtitle)->setCurrentIndex(0);
-    h.dialog->choice(kChoiceDescrambled)->setCurrentIndex(1);
-    ASSERT_TRUE(h.dialog->saveChange());
-    EXPECT_EQ(h.dialog->result(), QDialog::Accepted);
+    h.pick(kChoiceQam, 3);
+    h.pick(kChoiceParentLock, 0);
+    h.pick(kChoiceAudio, 1);
+    h.pick(kChoiceSubtitle, 0);
+    h.pick(kChoiceDescrambled, 1);
+    ASSERT_TRUE(h.save());
     EXPECT_TRUE(h.prompts.messages.empty());
 
     ChannelRecord expected = r;
@@ -121,21 +125,20 @@ class Fields : public testing::TestWithParam<FieldCase> {};
 
 TEST_P(Fields, AreAcceptedWithinTheirRulesOrRefusedWithTheirMessage) {
     const FieldCase& c = GetParam();
-    EditHarness h(1);
+    EditHarness h(2);
     h.dialog->loadChannel(0);
     h.set(c.field, QString::fromStdString(c.text));
     const ChannelRecord before = h.record(0);
     QLineEdit* field = h.dialog->edit(c.field);
     if (c.refusal.empty()) {
-        EXPECT_TRUE(h.dialog->saveChange());
+        EXPECT_TRUE(h.save());
         EXPECT_TRUE(h.prompts.messages.empty());
         h.dialog->loadChannel(0);
         EXPECT_EQ(field->text(), QString::fromStdString(c.shownAfter));
         return;
     }
-    EXPECT_FALSE(h.dialog->saveChange());
+    EXPECT_FALSE(h.save());
     EXPECT_EQ(h.record(0), before);
-    EXPECT_NE(h.dialog->result(), QDialog::Accepted);
     ASSERT_EQ(h.prompts.messages.size(), 1u);
     EXPECT_EQ(h.prompts.messages[0].text, QString::fromStdString(c.refusal));
     EXPECT_EQ(h.prompts.messages[0].caption, QCoreApplication::applicationName());
@@ -169,11 +172,13 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"ServiceIdAboveItsLimit", kEditServiceId, "70000", range(65535)},
         FieldCase{"TransponderIdAboveItsLimit", kEditTransponderId, "65536", range(65535)},
         FieldCase{"TransponderIdFullWidthDigit", kEditTransponderId, "１", kUnreadable},
-        FieldCase{"NameWithoutACodePageForm", kEditName, "TV😀", "", "TV?"},
-        // A Chinese character takes two bytes of the 32-byte name field.
+        FieldCase{"NameWithoutACodePageForm", kEditName, "TV😀é😀₩", unstorable("😀₩")},
+        // A Chinese character takes two bytes of the 32-byte name field, which takes no more.
         FieldCase{"NameOfThirtyTwoBytes", kEditName, "电视" + std::string(28, 'A'), "",
                   "电视" + std::string(28, 'A')},
-        FieldCase{"NameOfThirtyThreeBytes", kEditName, "电视" + std::string(29, 'A'), kNameTooLong}),
+        FieldCase{"NameTypedBeyondThirtyTwoBytes", kEditName, std::string(31, 'A') + "电视", "",
+                  std::string(31, 'A')},
+        FieldCase{"ServiceIdsOfAnotherService", kEditServiceId, "102", kIdsTaken}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(ChannelEditSave, FieldsAreCheckedInOrderAndTheFirstFailureWins) {
@@ -184,16 +189,16 @@ TEST(ChannelEditSave, FieldsAreCheckedInOrderAndTheFirstFailureWins) {
     h.set(kEditSymbolRate, "70000");
     h.set(kEditOriginalNetworkId, "x");
     h.set(kEditFrequency, "1000000");
-    h.set(kEditName, QString::fromUtf8("中央电视台第一套节目综合频道高清版本"));  // 34 bytes
+    h.set(kEditName, QString::fromUtf8("频道😀"));
     for (const int field : {kEditName, kEditFrequency, kEditOriginalNetworkId, kEditSymbolRate,
                             kEditServiceId, kEditTransponderId}) {
-        EXPECT_FALSE(h.dialog->saveChange());
+        EXPECT_FALSE(h.save());
         EXPECT_EQ(h.dialog->focusWidget(), h.dialog->edit(field)) << field;
         h.set(field, "1");
     }
-    EXPECT_TRUE(h.dialog->saveChange());
+    EXPECT_TRUE(h.save());
     EXPECT_EQ(h.prompts.texts(),
-              QStringList({QString::fromStdString(kNameTooLong), QString::fromStdString(range(900000)),
+              QStringList({QString::fromStdString(unstorable("😀")), QString::fromStdString(range(900000)),
                            QString::fromStdString(kUnreadable), QString::fromStdString(range(65535)),
                            QString::fromStdString(kUnreadable), QString::fromStdString(kUnreadable)}));
 }
@@ -204,37 +209,28 @@ TEST(ChannelEditName, AnUnchangedNameKeepsItsBytesAndAClearedOneOnlyLosesItsFirs
     std::memcpy(r.name.data(), "A\xFF\x80\x42", 4);  // bytes the code page cannot show
     h.openOn(r);
     h.set(kEditServiceId, "9");
-    ASSERT_TRUE(h.dialog->saveChange());
+    ASSERT_TRUE(h.save());
     EXPECT_EQ(h.record(0).name, r.name);
 
     h.dialog->loadChannel(0);
     h.set(kEditName, "");
-    ASSERT_TRUE(h.dialog->saveChange());
+    ASSERT_TRUE(h.save());
     r.name[0] = 0;
     EXPECT_EQ(h.record(0).name, r.name);
 }
 
-TEST(ChannelEditQam, AnUnknownValueOpensWithoutChoiceAndIsSavedAsAllBits) {
+// A stored QAM without an entry opens without a choice and is saved as all bits; a stored type
+// other than TV and Radio opens as "Unknown" and is saved as 3 at the end of the Data list.
+TEST(ChannelEditChoices, StoredValuesWithoutAnEntryOpenWithoutOrAsUnknown) {
     EditHarness h;
-    ChannelRecord r = makeService(1, 1, kProgTv, "Q");
+    ChannelRecord r = makeService(1, 1, 5, "Odd");
     r.qam = 7;
     h.openOn(r);
-    EXPECT_EQ(h.dialog->choice(kChoiceQam)->currentIndex(), -1);
-    ASSERT_TRUE(h.dialog->saveChange());
-    EXPECT_EQ(h.record(0).qam, 0xFFFFFFFFu);
-
-    h.dialog->loadChannel(0);
-    h.dialog->choice(kChoiceQam)->setCurrentIndex(2);
-    ASSERT_TRUE(h.dialog->saveChange());
-    EXPECT_EQ(h.record(0).qam, uint32_t{kQam64});
-}
-
-TEST(ChannelEditType, AnUnknownTypeOpensAsUnknownAndIsSavedAsThreeAtTheEndOfTheDataList) {
-    EditHarness h;
-    h.openOn(makeService(1, 1, 5, "Odd"));
     ASSERT_EQ(addChannel(*h.image, makeService(2, 1, kProgUnknown, "Data")), 1);
+    EXPECT_EQ(h.dialog->choice(kChoiceQam)->currentIndex(), -1);
     EXPECT_EQ(h.dialog->choice(kChoiceProgType)->currentText(), "Unknown");
-    ASSERT_TRUE(h.dialog->saveChange());
+    ASSERT_TRUE(h.save());
+    EXPECT_EQ(h.record(0).qam, 0xFFFFFFFFu);
     EXPECT_EQ(h.record(0).progType(), uint32_t{kProgUnknown});
     uint16_t items[2];
     int count = 2;
@@ -244,43 +240,65 @@ TEST(ChannelEditType, AnUnknownTypeOpensAsUnknownAndIsSavedAsThreeAtTheEndOfTheD
 
 struct RunCase {
     const char* name;
+    int services;
     int index;  // -1: add
     const char* serviceId;
     bool save;  // false: quit
     int code;
     int indexAfter;
-    std::vector<int> serviceIds;
+    std::vector<int> firstServiceIds;
+    std::string message{};  // a refusal; the user then quits
 };
 
 class RunForChannel : public testing::TestWithParam<RunCase> {};
 
 TEST_P(RunForChannel, EndsWithItsCodeAndHandsBackTheIndex) {
     const RunCase& c = GetParam();
-    EditHarness h(2);
+    EditHarness h(c.services);
+    // Services 0 and 1 share their ids, as a loaded file may have them.
+    ChannelRecord shared = h.record(1);
+    shared.serviceId = 101;
+    ASSERT_EQ(setChannel(*h.image, 1, shared), 1);
     h.dialog->hide();  // a modal run shows the dialog itself
     int seen = 0;
     test::whenModal<ChannelEditDialog>(
         [&c](ChannelEditDialog& d) {
-            d.edit(kEditServiceId)->setText(c.serviceId);
-            d.edit(kEditTransponderId)->setText("1");
-            c.save ? d.saveButton()->click() : d.quitButton()->click();
+            test::retype(d.edit(kEditServiceId), c.serviceId);
+            test::retype(d.edit(kEditTransponderId), "1");
+            test::click(c.save ? d.saveButton() : d.quitButton());
+            if (d.isVisible()) test::click(d.quitButton());
         },
         &seen);
     int index = c.index;
     EXPECT_EQ(h.dialog->runForChannel(index), c.code);
     EXPECT_EQ(seen, 1);
     EXPECT_EQ(index, c.indexAfter);
-    EXPECT_EQ(test::serviceIds(*h.image), c.serviceIds);
-    EXPECT_TRUE(h.prompts.messages.empty());
+    std::vector<int> ids = test::serviceIds(*h.image);
+    ids.resize(std::min(ids.size(), c.firstServiceIds.size()));
+    EXPECT_EQ(ids, c.firstServiceIds);
+    EXPECT_EQ(channelCount(*h.image), c.services + (c.index == -1 && c.code == QDialog::Accepted ? 1 : 0));
+    EXPECT_EQ(h.prompts.texts(),
+              c.message.empty() ? QStringList() : QStringList{QString::fromStdString(c.message)});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, RunForChannel,
     testing::Values(
-        RunCase{"AddAppends", -1, "900", true, QDialog::Accepted, 2, {101, 102, 900}},
-        RunCase{"AddOfDuplicateIdsStoresNothing", -1, "102", true, QDialog::Accepted, -1, {101, 102}},
-        RunCase{"EditAcceptsIdsOfAnotherService", 0, "102", true, QDialog::Accepted, 0, {102, 102}},
-        RunCase{"QuitStoresNothing", 0, "555", false, QDialog::Rejected, 0, {101, 102}}),
+        RunCase{"AddAppends", 3, -1, "900", true, QDialog::Accepted, 3, {101, 101, 103, 900}},
+        RunCase{
+            "AddOfTakenIdsIsRefused", 3, -1, "103", true, QDialog::Rejected, -1, {101, 101, 103}, kIdsTaken},
+        RunCase{"AddToAFullTableIsRefused", 1000, -1, "2000", true, QDialog::Rejected, -1, {101}, kTableFull},
+        RunCase{"EditToIdsOfAnotherServiceIsRefused",
+                3,
+                0,
+                "103",
+                true,
+                QDialog::Rejected,
+                0,
+                {101, 101, 103},
+                kIdsTaken},
+        RunCase{"EditKeepingIdsSharedWithAnother", 3, 0, "101", true, QDialog::Accepted, 0, {101, 101, 103}},
+        RunCase{"QuitStoresNothing", 3, 0, "555", false, QDialog::Rejected, 0, {101, 101, 103}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -1,18 +1,24 @@
-// The real prompts: message boxes, the confirmation, Qt's file chooser and the folder browser.
+// The real prompts: message boxes, the two questions, Qt's file chooser and the folder browser,
+// answered by clicks and keys.
 #include "UiTestSupport.h"
 
 #include "support/TestSupport.h"
 #include "ui/DialogPrompts.h"
 #include "ui/EditorTexts.h"
 #include "ui/EnigmaFolderDialog.h"
+#include "ui/MainEditorDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableView>
+#include <QTest>
 
 namespace tovu::ui {
 namespace {
@@ -31,7 +37,7 @@ struct InTempFolder {
     QString previous;
 };
 
-TEST(DialogPrompts, MessageBoxAndConfirmationShowTextCaptionIconButtonsAndOwner) {
+TEST(DialogPrompts, MessageBoxAndQuestionsShowTextCaptionIconButtonsAndOwner) {
     test::uiApplication();
     QWidget owner;
     DialogPrompts prompts;
@@ -43,7 +49,7 @@ TEST(DialogPrompts, MessageBoxAndConfirmationShowTextCaptionIconButtonsAndOwner)
             EXPECT_EQ(box.icon(), QMessageBox::Warning);
             EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
             EXPECT_EQ(box.parentWidget(), &owner);
-            box.button(QMessageBox::Ok)->click();
+            test::click(box.button(QMessageBox::Ok));
         },
         &seen);
     prompts.showMessage(&owner, "Fail to open DB!", "Message", MessageIcon::Warning);
@@ -53,17 +59,28 @@ TEST(DialogPrompts, MessageBoxAndConfirmationShowTextCaptionIconButtonsAndOwner)
         test::whenModal<QMessageBox>([answer](QMessageBox& box) {
             EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
             EXPECT_EQ(box.parentWidget(), nullptr);
-            box.button(answer)->click();
+            test::click(box.button(answer));
         });
         EXPECT_EQ(prompts.confirm(nullptr, "Sure?", "Message", MessageIcon::Question),
                   answer == QMessageBox::Ok);
+    }
+    const std::pair<QMessageBox::StandardButton, SaveChoice> answers[] = {
+        {QMessageBox::Save, SaveChoice::Save},
+        {QMessageBox::Discard, SaveChoice::Discard},
+        {QMessageBox::Cancel, SaveChoice::Cancel}};
+    for (const auto& [button, choice] : answers) {
+        test::whenModal<QMessageBox>([button](QMessageBox& box) {
+            EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Save));
+            test::click(box.button(button));
+        });
+        EXPECT_EQ(prompts.askSaveDiscardCancel(&owner, "Unsaved", "Message", MessageIcon::Warning), choice);
     }
 }
 
 TEST(DialogPrompts, FileChooserStartsHereWithTheDefaultNameAndFiltersOrIsCancelled) {
     InTempFolder folder;
     DialogPrompts prompts;
-    test::whenModal<QFileDialog>([](QFileDialog& d) { d.reject(); });
+    test::whenModal<QFileDialog>([](QFileDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
     EXPECT_FALSE(prompts.chooseFile(nullptr, providerFilePreset()).has_value());
     int seen = 0;
     test::whenModal<QFileDialog>(
@@ -78,8 +95,9 @@ TEST(DialogPrompts, FileChooserStartsHereWithTheDefaultNameAndFiltersOrIsCancell
             ASSERT_EQ(types->count(), 2);
             EXPECT_EQ(types->itemText(0), "channel database(*.kdat)");
             EXPECT_EQ(types->itemText(1), "All Files (*.*)");
-            name->setText(QStringLiteral("fresh.kdat"));  // a file that does not exist yet
-            d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(name, "fresh.kdat");  // a file that does not exist yet
+            test::click(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open));
         },
         &seen);
     const auto chosen = prompts.chooseFile(nullptr, databaseFilePreset());
@@ -89,37 +107,93 @@ TEST(DialogPrompts, FileChooserStartsHereWithTheDefaultNameAndFiltersOrIsCancell
     EXPECT_EQ(QFileInfo(QFileInfo(*chosen).path()).canonicalFilePath(), QDir(folder.here()).canonicalPath());
 }
 
-TEST(DialogPrompts, FolderBrowserAcceptsOnlyAFolderHoldingSettingsOrIsCancelled) {
-    InTempFolder folder;
-    DialogPrompts prompts;
-    test::whenModal<EnigmaFolderDialog>([](EnigmaFolderDialog& d) { d.reject(); });
-    EXPECT_FALSE(prompts.chooseEnigmaFolder(nullptr).has_value());
-    for (const char* sub : {"plain", "old", "new"}) QDir(folder.here()).mkdir(sub);
-    tovu::test::writeFileBytes(folder.dir.file("old/services"), {});
-    tovu::test::writeFileBytes(folder.dir.file("new/lamedb"), {});
-    const auto at = [&folder](const char* sub) { return QDir(folder.here()).filePath(sub); };
-    QWidget owner;
-    test::whenModal<EnigmaFolderDialog>([&](EnigmaFolderDialog& d) {
-        EXPECT_EQ(d.windowTitle(), "Select folder ...");
-        EXPECT_EQ(d.parentWidget(), &owner);
-        QPushButton* ok = d.acceptButton();
-        EXPECT_FALSE(ok->isEnabled());  // nothing highlighted at first
-        const std::pair<const char*, bool> steps[] = {{"plain", false}, {"old", true},      {"plain", false},
-                                                      {"new", true},    {"missing", false}, {"plain", false}};
-        for (const auto& [sub, enabled] : steps) {
-            emit d.currentChanged(at(sub));
-            EXPECT_EQ(ok->isEnabled(), enabled) << sub;
-            // The file dialog's own rules enable the button often; the folder rule still holds.
-            ok->setEnabled(true);
-            EXPECT_EQ(ok->isEnabled(), enabled) << sub;
-        }
-        d.accept();  // refused on "plain"
-        EXPECT_TRUE(d.isVisible());
-        emit d.currentChanged(at("old"));
-        ok->click();
-    });
-    EXPECT_EQ(prompts.chooseEnigmaFolder(&owner), std::optional<QString>(at("old")));
+// The row of a folder in the browser's view, once the view has listed it.
+QModelIndex folderRow(const EnigmaFolderDialog& d, const QString& name) {
+    const QListView* view = d.folderView();
+    QModelIndex found;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (int r = 0; r < view->model()->rowCount(view->rootIndex()) && !found.isValid(); ++r)
+                if (view->model()->index(r, 0, view->rootIndex()).data().toString() == name)
+                    found = view->model()->index(r, 0, view->rootIndex());
+            return found.isValid();
+        },
+        5000);
+    EXPECT_TRUE(found.isValid()) << name.toStdString();
+    return found;
 }
+
+struct ImportCase {
+    const char* name;
+    const char* open;       // folder opened first, or nullptr
+    bool openByEnter;       // else by a double click
+    const char* highlight;  // folder then clicked once, or nullptr
+    const char* imported;   // nullptr: Choose stays disabled and the user gives up with Escape
+};
+
+class ImportThroughBrowser : public testing::TestWithParam<ImportCase> {};
+
+// The whole "Load &DreamBox Channel" command with the real browser: the folder is picked by a
+// click and Choose, or by opening it and Choose; a folder without settings cannot be chosen.
+TEST_P(ImportThroughBrowser, ImportsThePickedFolderOrChangesNothing) {
+    const ImportCase& c = GetParam();
+    InTempFolder folder;
+    for (const char* sub : {"plain", "tv", "tv/sub"}) ASSERT_TRUE(QDir(folder.here()).mkdir(sub));
+    const std::string lamedb =
+        "eDVB services /4/\ntransponders\n00c00000:0437:0001\n\tc 346000:6875000:2:3:0:0:0\n"
+        "/\nend\nservices\n6d66:00c00000:0437:0001:1:0\nFirst TV\np:P\nend\n";
+    tovu::test::writeFileBytes(folder.dir.file("tv/lamedb"),
+                               std::vector<uint8_t>(lamedb.begin(), lamedb.end()));
+    auto image = test::imageWithServices(3);
+    auto snapshot = std::make_unique<ChannelDbImage>();
+    DialogPrompts prompts;
+    MainEditorDialog window(*image, *snapshot, prompts);
+    window.show();
+    window.fillChannelList(0);
+    int seen = 0;
+    test::whenModal<EnigmaFolderDialog>(
+        [&](EnigmaFolderDialog& d) {
+            EXPECT_EQ(d.windowTitle(), "Select folder ...");
+            EXPECT_EQ(d.parentWidget(), &window);
+            EXPECT_FALSE(d.acceptButton()->isEnabled());
+            QWidget* viewport = d.folderView()->viewport();
+            const auto at = [&d](const QModelIndex& row) { return d.folderView()->visualRect(row).center(); };
+            if (c.open != nullptr) {
+                const QModelIndex row = folderRow(d, c.open);
+                QTest::mouseClick(viewport, Qt::LeftButton, {}, at(row));
+                if (c.openByEnter) {
+                    QTest::keyClick(d.folderView(), Qt::Key_Return);
+                } else {
+                    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at(row));
+                    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at(row));
+                }
+                EXPECT_TRUE(d.directory().absolutePath().endsWith(c.open));
+            }
+            if (c.highlight != nullptr)
+                QTest::mouseClick(viewport, Qt::LeftButton, {}, at(folderRow(d, c.highlight)));
+            EXPECT_EQ(d.acceptButton()->isEnabled(), c.imported != nullptr);
+            test::click(d.acceptButton());
+            if (d.isVisible()) QTest::keyClick(&d, Qt::Key_Escape);
+        },
+        &seen);
+    test::click(window.button(kCmdImportDreamBox));
+    EXPECT_EQ(seen, 1);
+    const QAbstractItemModel* rows = window.channelList()->model();
+    EXPECT_EQ(rows->rowCount(), c.imported == nullptr ? 3 : 1);
+    EXPECT_EQ(rows->index(0, 1).data().toString(), c.imported == nullptr ? "Service 1" : "First TV");
+    EXPECT_EQ(
+        QFileInfo(window.sourceLabel()->text()).canonicalFilePath(),
+        c.imported == nullptr ? QString() : QFileInfo(folder.here() + "/" + c.imported).canonicalFilePath());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, ImportThroughBrowser,
+    testing::Values(ImportCase{"HighlightThenChoose", nullptr, false, "tv", "tv"},
+                    ImportCase{"DoubleClickThenChoose", "tv", false, nullptr, "tv"},
+                    ImportCase{"EnterThenChoose", "tv", true, nullptr, "tv"},
+                    ImportCase{"FolderWithoutSettings", nullptr, false, "plain", nullptr},
+                    ImportCase{"HighlightedSubfolderWithoutSettings", "tv", false, "sub", nullptr}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace tovu::ui

@@ -4,10 +4,10 @@
 #include "FakePrompts.h"
 
 #include <QImage>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -37,17 +37,22 @@ public:
     int height() const { return box.viewport()->height(); }
     int topRow() const { return box.verticalScrollBar()->value(); }
 
-    void send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
-              Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QMouseEvent event(type, QPointF(at), QPointF(box.viewport()->mapToGlobal(at)), button, buttons,
-                          modifiers);
-        QCoreApplication::sendEvent(box.viewport(), &event);
-    }
     void press(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, modifiers);
+        QTest::mousePress(box.viewport(), Qt::LeftButton, modifiers, at);
     }
-    void move(QPoint at) { send(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }
-    void release(QPoint at) { send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
+    // A press soon after a click on the same spot, which arrives as a double click.
+    void pressAgain(QPoint at) {
+        QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, at);
+    }
+    void move(QPoint at) { QTest::mouseMove(box.viewport(), at); }
+    void release(QPoint at) { QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, at); }
+    // One notch of the mouse wheel towards the user, with the left button held.
+    void wheelDown(QPoint at) {
+        QWheelEvent wheel(QPointF(at), QPointF(box.viewport()->mapToGlobal(at)), {}, QPoint(0, -120),
+                          Qt::LeftButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(box.viewport(), &wheel);
+    }
 
     void select(const std::vector<int>& rows) {
         box.clearSelection();
@@ -96,7 +101,8 @@ struct BlockDrop {
     int dropRow;  // -1: the empty area below the last row
     std::vector<int> order;
     std::vector<int> selectedAfter;
-    bool ctrlPress = false;  // the press takes the drag row out of the selection
+    bool ctrlPress = false;   // the press takes the drag row out of the selection
+    bool pressAgain = false;  // the press comes within the double-click time of a click
 };
 
 void PrintTo(const BlockDrop& c, std::ostream* out) { *out << c.name; }
@@ -109,7 +115,10 @@ TEST_P(BlockDropTest, MovesSelectedRowsAsOneBlock) {
     const BlockDrop& c = GetParam();
     ListBoxHarness h(8, 300);
     h.select(c.selected);
-    h.press(h.rowPoint(c.dragRow), c.ctrlPress ? Qt::ControlModifier : Qt::NoModifier);
+    if (c.pressAgain)
+        h.pressAgain(h.rowPoint(c.dragRow));
+    else
+        h.press(h.rowPoint(c.dragRow), c.ctrlPress ? Qt::ControlModifier : Qt::NoModifier);
     const QRect last = h.box.visualItemRect(h.box.item(7));
     const QPoint to = c.dropRow >= 0 ? h.rowPoint(c.dropRow) + QPoint(5, 2) : QPoint(10, last.bottom() + 10);
     h.move(to);
@@ -138,7 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
         BlockDrop{"ScatteredBelowLastRow", {0, 3, 5}, 3, -1, {1, 2, 4, 6, 7, 0, 3, 5}, {5, 6, 7}},
         BlockDrop{"SingleRowDown", {0}, 0, 3, {1, 2, 0, 3, 4, 5, 6, 7}, {2}},
         BlockDrop{
-            "CtrlDeselectedDragRowJoinsBlock", {1, 2, 3}, 2, 6, {0, 4, 5, 1, 2, 3, 6, 7}, {3, 4, 5}, true}),
+            "CtrlDeselectedDragRowJoinsBlock", {1, 2, 3}, 2, 6, {0, 4, 5, 1, 2, 3, 6, 7}, {3, 4, 5}, true},
+        BlockDrop{"PressWithinDoubleClickTime", {}, 2, 5, {0, 1, 3, 4, 2, 5, 6, 7}, {4}, false, true}),
     [](const ::testing::TestParamInfo<BlockDrop>& row) { return row.param.name; });
 
 // The marker: black along the top of the target row, along the bottom of the last row for the
@@ -203,14 +213,11 @@ TEST_P(AutoScrollIntervalTest, IntervalShrinksWithDistance) {
     h.release(h.rowPoint(0));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, AutoScrollIntervalTest,
-    ::testing::Values(ScrollDistance{"WithinFirstRow", 0, 250}, ScrollDistance{"OneRow", 1, 125},
-                      ScrollDistance{"TwoRows", 2, 83}, ScrollDistance{"ThreeRows", 3, 62},
-                      ScrollDistance{"FourRows", 4, 50}, ScrollDistance{"FiveRows", 5, 41},
-                      ScrollDistance{"SixRows", 6, 35}, ScrollDistance{"SevenRows", 7, 31},
-                      ScrollDistance{"EightRows", 8, 27}, ScrollDistance{"NineRows", 9, 25}),
-    [](const ::testing::TestParamInfo<ScrollDistance>& row) { return row.param.name; });
+INSTANTIATE_TEST_SUITE_P(Table, AutoScrollIntervalTest,
+                         ::testing::Values(ScrollDistance{"WithinFirstRow", 0, 250},
+                                           ScrollDistance{"OneRow", 1, 125}, ScrollDistance{"TwoRows", 2, 83},
+                                           ScrollDistance{"NineRows", 9, 25}),
+                         [](const ::testing::TestParamInfo<ScrollDistance>& row) { return row.param.name; });
 
 // The timer restarts only when the interval changes and scrolls on while the pointer is held
 // there; beside the control it stops. A drop after the scroll keeps the rows in view.
@@ -252,9 +259,29 @@ TEST(DragAndDropListBox, MarkerStaysWithinRowsAndEndPositionWhileScrolling) {
     EXPECT_EQ(h.box.dropIndex(), 0);
     h.move(QPoint(20, -h.rowHeight() - 1));  // a step up from row 0 stays there
     EXPECT_EQ(h.box.dropIndex(), 0);
+    // Back below the list, the marker steps to the end position, and a release there drops.
     h.move(h.rowPoint(2));
-    h.release(h.rowPoint(2));
-    EXPECT_EQ(h.values(), (std::vector<int>{101, 100, 102}));
+    h.move(QPoint(20, h.height() + 1));
+    EXPECT_EQ(h.box.dropIndex(), -1);
+    h.release(QPoint(20, h.height() + 1));
+    EXPECT_EQ(h.values(), (std::vector<int>{101, 102, 100}));
+    EXPECT_EQ(h.drops.count(), 1);
+}
+
+// The wheel turned during a drag scrolls the rows under the pointer; the drop goes to the row
+// the pointer points at afterwards.
+TEST(DragAndDropListBox, WheelDuringDragMovesTheMarkerWithTheRows) {
+    ListBoxHarness h(60, 150);
+    h.press(h.rowPoint(0));
+    const QPoint at = h.rowPoint(3);
+    h.move(at);
+    h.wheelDown(at);
+    const int top = h.topRow();
+    ASSERT_GT(top, 0);
+    EXPECT_EQ(h.box.dropIndex(), top + 3);
+    EXPECT_TRUE(h.box.markerLine().has_value());
+    h.release(at);
+    EXPECT_EQ(h.box.item(top + 2)->data(Qt::UserRole).toInt(), 100);
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ public:
     std::deque<std::optional<QString>> fileAnswers;
     std::deque<std::optional<QString>> folderAnswers;
     std::deque<bool> confirmAnswers;
+    std::deque<SaveChoice> saveAnswers;  // an empty queue answers Cancel
 
     std::vector<ShownMessage> messages;
     std::vector<FileChooserPreset> fileRequests;
@@ -52,6 +53,14 @@ public:
         if (confirmAnswers.empty()) return false;
         const bool answer = confirmAnswers.front();
         confirmAnswers.pop_front();
+        return answer;
+    }
+    SaveChoice askSaveDiscardCancel(QWidget* owner, const QString& text, const QString& caption,
+                                    MessageIcon icon) override {
+        messages.push_back({owner, text, caption, icon, true});
+        if (saveAnswers.empty()) return SaveChoice::Cancel;
+        const SaveChoice answer = saveAnswers.front();
+        saveAnswers.pop_front();
         return answer;
     }
     std::optional<QString> chooseFile(QWidget*, const FileChooserPreset& preset) override {

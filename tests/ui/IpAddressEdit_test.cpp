@@ -1,22 +1,29 @@
-// The receiver address field: blank, partly filled and typed addresses.
+// The receiver address field: blank, partly filled and typed addresses, and its keys.
 #include "UiTestSupport.h"
 
 #include "ui/IpAddressEdit.h"
 
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QTest>
 
 namespace tovu::ui {
 namespace {
 
+// The address between two other edits of a window.
 struct AddressHarness {
     AddressHarness() {
-        edit.show();
-        QApplication::setActiveWindow(&edit);
-        edit.field(0)->setFocus();
+        auto* layout = new QHBoxLayout(&window);
+        for (QWidget* w : std::initializer_list<QWidget*>{before, edit, after}) layout->addWidget(w);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        edit->field(0)->setFocus();
     }
     QApplication& app = test::uiApplication();  // before any widget
-    IpAddressEdit edit;
+    QWidget window;
+    QLineEdit* before = new QLineEdit(&window);
+    IpAddressEdit* edit = new IpAddressEdit(&window);
+    QLineEdit* after = new QLineEdit(&window);
 };
 
 struct FieldsCase {
@@ -30,9 +37,9 @@ class IpAddressFields : public testing::TestWithParam<FieldsCase> {};
 TEST_P(IpAddressFields, GiveTheAddressWithTheFirstFieldMostSignificant) {
     const FieldsCase& c = GetParam();
     AddressHarness h;
-    for (int k = 0; k < 4; ++k) h.edit.field(k)->setText(QString::fromLatin1(c.fields[k]));
-    EXPECT_EQ(h.edit.address(), c.address);
-    EXPECT_EQ(h.edit.isBlank(), !c.address.has_value());
+    for (int k = 0; k < 4; ++k) h.edit->field(k)->setText(QString::fromLatin1(c.fields[k]));
+    EXPECT_EQ(h.edit->address(), c.address);
+    EXPECT_EQ(h.edit->isBlank(), !c.address.has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, IpAddressFields,
@@ -45,22 +52,43 @@ INSTANTIATE_TEST_SUITE_P(Values, IpAddressFields,
                                          FieldsCase{"Highest", {"255", "255", "255", "255"}, 0xFFFFFFFFu}),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST(IpAddressEdit, TypingMovesOnAtDotsAndFullFields) {
-    AddressHarness h;
-    QTest::keyClicks(h.edit.field(0), "192");  // three digits move on by themselves
-    QTest::keyClicks(QApplication::focusWidget(), "168.");
-    QTest::keyClicks(QApplication::focusWidget(), "1.");
-    QTest::keyClicks(QApplication::focusWidget(), "20");
-    EXPECT_EQ(h.edit.address(), std::optional<uint32_t>(0xC0A80114u));
-}
-
 TEST(IpAddressEdit, OnlyDigitsAreTakenAndValuesAbove255BecomeTheLimit) {
     AddressHarness h;
-    QTest::keyClicks(h.edit.field(1), "a-9");
-    EXPECT_EQ(h.edit.field(1)->text(), "9");
-    h.edit.field(2)->setFocus();
-    QTest::keyClicks(h.edit.field(2), "300");
-    EXPECT_EQ(h.edit.field(2)->text(), "255");
+    QTest::keyClicks(h.edit->field(1), "a-9");
+    EXPECT_EQ(h.edit->field(1)->text(), "9");
+    h.edit->field(2)->setFocus();
+    QTest::keyClicks(h.edit->field(2), "300");
+    EXPECT_EQ(h.edit->field(2)->text(), "255");
+}
+
+// One Tab stop: Tab enters the address at its first number and leaves it from any number, both
+// ways; a full number, '.', Right at a number's end and Left at its start move between numbers.
+TEST(IpAddressEdit, IsOneTabStopWhoseNumbersAreReachedWithDotAndArrows) {
+    AddressHarness h;
+    h.before->setFocus();
+    const struct {
+        const char* typed;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QWidget* focus;
+    } steps[] = {{"", Qt::Key_Tab, {}, h.edit->field(0)},
+                 {"192", Qt::Key_0, {}, h.edit->field(1)},
+                 {"8", Qt::Key_Period, {}, h.edit->field(2)},
+                 {"", Qt::Key_Tab, {}, h.after},
+                 {"", Qt::Key_Tab, Qt::ShiftModifier, h.edit->field(0)},
+                 {"", Qt::Key_End, {}, h.edit->field(0)},
+                 {"", Qt::Key_Right, {}, h.edit->field(1)},
+                 {"", Qt::Key_Home, {}, h.edit->field(1)},
+                 {"", Qt::Key_Left, {}, h.edit->field(0)},
+                 {"", Qt::Key_Period, {}, h.edit->field(1)},
+                 {"3", Qt::Key_Right, {}, h.edit->field(2)},
+                 {"", Qt::Key_Backtab, {}, h.before}};
+    for (const auto& step : steps) {
+        QTest::keyClicks(QApplication::focusWidget(), step.typed);
+        QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), step.focus) << step.typed << " " << step.key;
+    }
+    EXPECT_EQ(h.edit->address(), std::optional<uint32_t>(0xC0030000u));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The main window's file commands: load, save, the three "Select File" buttons and the DreamBox
-// import.
+// The main window's file commands: load, save and the three "Select File" buttons.
 #include "WindowHarness.h"
 
 #include "db/DbFileFormat.h"
@@ -23,9 +22,6 @@ using tovu::test::TempDir;
 using tovu::test::writeFileBytes;
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
-void writeText(const std::string& path, const std::string& text) {
-    writeFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-}
 
 struct LoadCase {
     const char* name;
@@ -49,7 +45,7 @@ TEST_P(LoadCommand, ReplacesTheImageOrReportsWithoutOwnerAndChangesNothing) {
     if (c.file != nullptr) h.prompts.fileAnswers.push_back(q(path));
     h.select({1});
     const auto before = h.image->bytes;
-    h.window->button(kCmdLoadDb)->click();
+    test::click(h.window->button(kCmdLoadDb));
 
     ASSERT_EQ(h.prompts.fileRequests.size(), 1u);
     EXPECT_EQ(h.prompts.fileRequests[0].defaultName, "tovuChanDB.kdat");
@@ -107,7 +103,7 @@ TEST_P(SaveCommand, WritesTheImageOverTheFilesStartOrReportsWhyNot) {
         std::optional<tovu::test::FileSizeLimit> limit;
         if (c.diskFills) limit.emplace(0x20000);
         ASSERT_TRUE(!limit || limit->active());
-        h.window->button(kCmdSaveDb)->click();
+        test::click(h.window->button(kCmdSaveDb));
     }
     EXPECT_TRUE(h.window->isVisible());
     if (c.message != nullptr) {
@@ -171,32 +167,6 @@ INSTANTIATE_TEST_SUITE_P(
         ChooseCase{"ProviderPath", kCmdChooseProviderPath, "cable.xml",
                    "provider frequency list(*.xml) (*.xml);;All Files (*.*) (*)", "||/tmp/first"}),
     [](const auto& row) { return std::string(row.param.name); });
-
-TEST(ImportCommand, CancelledBrowserChangesNothingAndASmallFolderReplacesTheServices) {
-    TempDir dir;
-    writeText(dir.file("lamedb"),
-              "eDVB services /4/\ntransponders\n"
-              "00c00000:0437:0001\n\tc 346000:6875000:2:3:0:0:0\n/\n"
-              "end\nservices\n"
-              "6d66:00c00000:0437:0001:1:0\nFirst TV\np:Provider\n"
-              "0101:00c00000:0437:0001:2:0\nSome Radio\np:Provider\n"
-              "end\n");
-    WindowHarness h(5);
-    h.window->button(kCmdImportDreamBox)->click();
-    EXPECT_EQ(channelCount(*h.image), 5);
-    EXPECT_TRUE(h.window->sourceLabel()->text().isEmpty());
-
-    h.prompts.folderAnswers.push_back(q(dir.path().string()));
-    h.window->button(kCmdImportDreamBox)->click();
-    EXPECT_EQ(h.prompts.folderRequests, 2);
-    EXPECT_TRUE(h.prompts.messages.empty());
-    ASSERT_EQ(h.rows(), 2);
-    const int tv = h.cell(0, 1) == "First TV" ? 0 : 1;
-    EXPECT_EQ(QStringList({h.cell(tv, 1), h.cell(tv, 12), h.cell(1 - tv, 1), h.cell(1 - tv, 12)}),
-              QStringList({"First TV", "TV", "Some Radio", "Radio"}));
-    EXPECT_EQ(h.window->sourceLabel()->text(), q(dir.path().string()));
-    EXPECT_EQ(h.window->selectedRows(), QList<int>({0}));
-}
 
 }  // namespace
 }  // namespace tovu::ui

@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <filesystem>
 
@@ -73,14 +74,19 @@ TEST_P(TransferButton, TakesTheAddressAndItsPathFromTheWindowAndShowsItsOneOutco
     QLineEdit* path = c.command == kCmdDownload ? h.window->saveFilePathEdit()
                       : c.command == kCmdUpload ? h.window->uploadFilePathEdit()
                                                 : h.window->providerFilePathEdit();
-    path->setText(QString::fromStdString(dir.file(c.file)));
-    h.window->button(c.command)->click();
+    QTest::keyClicks(path, QString::fromStdString(dir.file(c.file)).toLatin1());
+    QTest::mouseClick(h.window->button(c.command), Qt::LeftButton);
 
     ASSERT_EQ(h.prompts.messages.size(), 1u);
     EXPECT_EQ(h.prompts.messages[0].text, c.message);
     EXPECT_EQ(h.prompts.messages[0].caption,
               c.applicationCaption ? QCoreApplication::applicationName() : QStringLiteral("Message"));
     EXPECT_EQ(h.prompts.messages[0].owner, h.window.get());
+    // Success shows the information icon, a failure the exclamation icon or none.
+    const bool done = QString(c.message).contains("completed");
+    EXPECT_EQ(h.prompts.messages[0].icon, done                   ? MessageIcon::Information
+                                          : c.applicationCaption ? MessageIcon::Warning
+                                                                 : MessageIcon::None);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the busy cursor is gone again
     EXPECT_EQ(h.rows(), 2);                              // the list is not rebuilt
     if (c.simLine != nullptr) {

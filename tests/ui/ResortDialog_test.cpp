@@ -2,19 +2,11 @@
 #include "ui/ResortDialog.h"
 
 #include "UiTestSupport.h"
-#include "db/FavLists.h"
 #include "ui/DragAndDropListBox.h"
-#include "ui/ListDialogs.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
@@ -24,13 +16,6 @@
 
 namespace tovu::ui {
 namespace {
-
-std::vector<int> storedList(const ChannelDbImage& image, int listId) {
-    uint16_t items[kTvCapacity] = {};
-    int count = static_cast<int>(kTvCapacity);
-    EXPECT_EQ(getListItems(image, listId, count, items), 1);
-    return std::vector<int>(items, items + count);
-}
 
 class ResortFixture {
 public:
@@ -43,11 +28,24 @@ public:
                       i);
         }
     }
-    void open() { dialog = std::make_unique<ResortDialog>(*image, prompts); }
+    void open() {
+        dialog = std::make_unique<ResortDialog>(*image, prompts);
+        dialog->show();
+    }
     void choose(int listId) {
         for (size_t k = 0; k < dialog->choices().size(); ++k)
-            if (dialog->choices()[k].listId == listId)
-                dialog->listChoice()->setCurrentIndex(static_cast<int>(k));
+            if (dialog->choices()[k].listId == listId) test::pick(dialog->listChoice(), static_cast<int>(k));
+    }
+    QPoint rowPoint(int row) const {
+        return dialog->rows()->visualItemRect(dialog->rows()->item(row)).center();
+    }
+    void clickRow(int row) {
+        QTest::mouseClick(dialog->rows()->viewport(), Qt::LeftButton, {}, rowPoint(row));
+    }
+    void moveTo(int row, const QString& position) {
+        clickRow(row);
+        test::retype(dialog->positionEdit(), position);
+        test::click(dialog->moveToButton());
     }
     std::vector<int> shown() const {
         std::vector<int> out;
@@ -82,10 +80,6 @@ TEST(ResortDialog, ShowsTitleControlsAndChoices) {
     f.open();
     ResortDialog& d = *f.dialog;
     EXPECT_EQ(d.windowTitle(), "Resort Channel List");
-    const QStringList buttons = {d.moveUpButton()->text(), d.moveDownButton()->text(),
-                                 d.moveToButton()->text(), d.saveButton()->text(), d.quitButton()->text()};
-    EXPECT_EQ(buttons, (QStringList{"Move Up", "Move Down", "Move To", "Save Change", "Quit without Save"}));
-    EXPECT_TRUE(d.saveButton()->isDefault());
     EXPECT_EQ(d.positionEdit()->text(), "0");
 
     const QStringList names = {"TV List",   "Radio List", "Data List", "Fav1 List", "News",
@@ -121,9 +115,9 @@ TEST_P(ResortMoveTest, MovesTheCurrentRowOnScreenOnly) {
     ResortFixture f;
     const ChannelDbImage before = *f.image;
     f.open();
-    f.dialog->rows()->setCurrentRow(c.current);
-    f.dialog->positionEdit()->setText(c.position);
-    ((*f.dialog).*c.button)()->click();
+    if (c.current >= 0) f.clickRow(c.current);
+    test::retype(f.dialog->positionEdit(), c.position);
+    test::click(((*f.dialog).*c.button)());
     EXPECT_EQ(f.shown(), c.order);
     f.expectRowTexts();
     EXPECT_EQ(f.dialog->rows()->currentRow(), c.currentAfter);
@@ -168,62 +162,53 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ResortDialog, SavedOrderSurvivesListSwitchUnsavedOrderDoesNot) {
     ResortFixture f;
     f.open();
-    f.dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.dialog.get()));
     QSignalSpy finished(f.dialog.get(), &QDialog::finished);
-    f.dialog->rows()->setCurrentRow(0);
-    f.dialog->moveDownButton()->click();
+    f.clickRow(0);
+    test::click(f.dialog->moveDownButton());
     f.dialog->rows()->setFocus();
     QTest::keyClick(f.dialog->rows(), Qt::Key_Return);
     EXPECT_EQ(finished.count(), 0);
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
+    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
 
     f.choose(kListRadio);
     EXPECT_EQ(f.shown(), (std::vector<int>{5, 6, 7}));
-    f.dialog->rows()->setCurrentRow(2);
-    f.dialog->moveUpButton()->click();
+    f.clickRow(2);
+    test::click(f.dialog->moveUpButton());
     EXPECT_EQ(f.shown(), (std::vector<int>{5, 7, 6}));
     f.choose(kListTv);
     EXPECT_EQ(f.shown(), (std::vector<int>{1, 0, 2, 3, 4}));
     f.expectRowTexts();
     f.choose(kListRadio);
     EXPECT_EQ(f.shown(), (std::vector<int>{5, 6, 7}));
-    EXPECT_EQ(storedList(*f.image, kListRadio), (std::vector<int>{5, 6, 7}));
+    EXPECT_EQ(test::listEntries(*f.image, kListRadio), (std::vector<int>{5, 6, 7}));
 
     QTest::keyClick(f.dialog->rows(), Qt::Key_Escape);
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(f.dialog->result(), QDialog::Rejected);
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
+    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
     EXPECT_TRUE(f.prompts.messages.empty());
 }
 
+// Dropped rows show their new positions, so Move Up and Move To act on the numbers shown.
 TEST(ResortDialog, DragThenMoveUpThenSaveStoresExactlyTheRowsShown) {
     ResortFixture f;
     f.open();
-    f.dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(f.dialog.get()));
-    CDragAndDropListBox* box = f.dialog->rows();
-    const auto send = [box](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, QPointF(at), QPointF(box->viewport()->mapToGlobal(at)), button, buttons,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(box->viewport(), &event);
-    };
-    const QPoint from = box->visualItemRect(box->item(0)).center();
-    const QPoint to = box->visualItemRect(box->item(3)).center();
-    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-    send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    QWidget* viewport = f.dialog->rows()->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, f.rowPoint(0));
+    QTest::mouseMove(viewport, f.rowPoint(3));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, f.rowPoint(3));
     ASSERT_EQ(f.shown(), (std::vector<int>{1, 2, 0, 3, 4}));
-
-    box->setCurrentRow(3);
-    f.dialog->moveUpButton()->click();
+    f.expectRowTexts();
+    f.clickRow(3);
+    test::click(f.dialog->moveUpButton());
     EXPECT_EQ(f.shown(), (std::vector<int>{1, 2, 3, 0, 4}));
-    // Dragged rows keep their texts; Move Up rewrites the two rows it exchanges.
-    const QStringList texts = {"   2 TV1", "   3 TV2", "   3 TV3", "   4 TV0", "   5 TV4"};
-    for (int row = 0; row < 5; ++row) EXPECT_EQ(box->item(row)->text(), texts[row]) << row;
-    EXPECT_EQ(box->currentRow(), 2);
-    f.dialog->saveButton()->click();
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{1, 2, 3, 0, 4}));
+    f.moveTo(3, "1");
+    EXPECT_EQ(f.shown(), (std::vector<int>{0, 1, 2, 3, 4}));
+    f.expectRowTexts();
+    EXPECT_EQ(f.dialog->rows()->currentRow(), 0);
+    test::click(f.dialog->saveButton());
+    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{0, 1, 2, 3, 4}));
 }
 
 // Any list can be reordered, also one holding an entry that names no service (a loaded file
@@ -235,47 +220,27 @@ TEST(ResortDialog, FavouriteEmptyAndOddListsAreReorderedInPlace) {
     for (const int channel : {6, 1, 3}) ASSERT_EQ(addToList(*f.image, channel, kListFirstDefault + 2), 1);
     f.open();
     EXPECT_EQ(f.dialog->rows()->item(1)->text(), "   2 (no channel 999)");
-    f.dialog->rows()->setCurrentRow(1);
-    f.dialog->moveDownButton()->click();
-    f.dialog->saveButton()->click();
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{4, 2, 999, 1, 0}));
+    f.clickRow(1);
+    test::click(f.dialog->moveDownButton());
+    test::click(f.dialog->saveButton());
+    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{4, 2, 999, 1, 0}));
 
     f.choose(kListFirstDefault + 2);
     EXPECT_EQ(f.dialog->listChoice()->currentText(), "Fav3 List");
     EXPECT_EQ(f.shown(), (std::vector<int>{6, 1, 3}));
-    f.dialog->rows()->setCurrentRow(2);
-    f.dialog->positionEdit()->setText("1");
-    f.dialog->moveToButton()->click();
-    f.dialog->saveButton()->click();
-    EXPECT_EQ(storedList(*f.image, kListFirstDefault + 2), (std::vector<int>{3, 6, 1}));
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{4, 2, 999, 1, 0}));
+    f.moveTo(2, "1");
+    test::click(f.dialog->saveButton());
+    EXPECT_EQ(test::listEntries(*f.image, kListFirstDefault + 2), (std::vector<int>{3, 6, 1}));
+    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{4, 2, 999, 1, 0}));
 
     const ChannelDbImage before = *f.image;
     f.choose(kListData);
     EXPECT_EQ(f.dialog->rows()->count(), 0);
-    f.dialog->saveButton()->click();
+    test::click(f.dialog->saveButton());
     EXPECT_TRUE(f.prompts.messages.empty());
     EXPECT_TRUE(f.image->bytes == before.bytes);
-    f.dialog->moveUpButton()->click();
+    test::click(f.dialog->moveUpButton());
     EXPECT_EQ(f.prompts.texts(), QStringList{kSelect});
-}
-
-TEST(ResortDialog, RunsModallyFromTheWindowsCommand) {
-    ResortFixture f;
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<ResortDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        seen = true;
-        EXPECT_EQ(dialog->parentWidget(), nullptr);
-        dialog->rows()->setCurrentRow(0);
-        dialog->moveDownButton()->click();
-        dialog->saveButton()->click();
-        dialog->quitButton()->click();
-    });
-    runResortDialog(*f.image, f.prompts);
-    EXPECT_TRUE(seen);
-    EXPECT_EQ(storedList(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
 }
 
 }  // namespace

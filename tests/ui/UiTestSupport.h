@@ -6,12 +6,17 @@
 
 #include "db/ChannelRecord.h"
 #include "db/DbImage.h"
+#include "db/FavLists.h"
 #include "db/NameCodec.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QProcess>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -55,6 +60,34 @@ void whenModal(std::function<void(T&)> action, int* seen = nullptr, int timeoutM
     timer->start();
 }
 
+// A left click in the middle of a widget (a button).
+inline void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+
+// Types text into a widget one character at a time, as a keyboard or an input method would
+// (QTest's own typing takes Latin-1 only).
+inline void typeText(QWidget* widget, const QString& text) {
+    for (const char32_t c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, character);
+        QCoreApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, character);
+        QCoreApplication::sendEvent(widget, &release);
+    }
+}
+
+// Replaces an edit's text as a user does: select everything, then type over it or delete it.
+inline void retype(QLineEdit* edit, const QString& text) {
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty()) QTest::keyClick(edit, Qt::Key_Delete);
+    typeText(edit, text);
+}
+
+// Picks a choice box's entry with the keyboard.
+inline void pick(QComboBox* box, int entry) {
+    QTest::keyClick(box, Qt::Key_Home);
+    for (int k = 0; k < entry; ++k) QTest::keyClick(box, Qt::Key_Down);
+}
+
 // A service with the given ids, type and name; the other fields are set to recognisable values.
 inline ChannelRecord makeService(uint16_t serviceId, uint16_t transponderId, uint32_t progType,
                                  const std::string& utf8Name) {
@@ -80,6 +113,14 @@ inline std::unique_ptr<ChannelDbImage> imageWithServices(int n) {
         EXPECT_EQ(index, i);
     }
     return image;
+}
+
+// The entries of any list of the image, in order.
+inline std::vector<int> listEntries(const ChannelDbImage& image, int listId) {
+    uint16_t items[kTvCapacity] = {};
+    int count = static_cast<int>(kTvCapacity);
+    EXPECT_EQ(getListItems(image, listId, count, items), 1);
+    return std::vector<int>(items, items + count);
 }
 
 // The service ids of the image in record order.
