@@ -1,9 +1,11 @@
 #include "ui/DialogPrompts.h"
 
+#include "ui/EditorSettings.h"
 #include "ui/EnigmaFolderDialog.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace tovu::ui {
@@ -52,7 +54,9 @@ SaveChoice DialogPrompts::askSaveDiscardCancel(QWidget* owner, const QString& te
 
 std::optional<QString> DialogPrompts::chooseFile(QWidget* owner, const FileChooserPreset& preset) {
     // Qt's own dialog for opening a file; a name that does not exist yet may be typed.
-    QFileDialog dialog(owner, QStringLiteral("Open"), QDir::currentPath(), preset.filters);
+    const QString lastFolder = rememberedFolder(preset.chooser);
+    QFileDialog dialog(owner, QStringLiteral("Open"), lastFolder.isEmpty() ? QDir::currentPath() : lastFolder,
+                       preset.filters);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -61,12 +65,16 @@ std::optional<QString> DialogPrompts::chooseFile(QWidget* owner, const FileChoos
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
+    rememberFolder(preset.chooser, QFileInfo(files.first()).absolutePath());
     return files.first();
 }
 
 std::optional<QString> DialogPrompts::chooseEnigmaFolder(QWidget* owner) {
-    EnigmaFolderDialog dialog(owner);
+    // It starts beside the folder chosen last, so that folder shows among its neighbours.
+    const QString chooser = QStringLiteral("dreamBox");
+    EnigmaFolderDialog dialog(owner, rememberedFolder(chooser));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    rememberFolder(chooser, QFileInfo(QDir::cleanPath(dialog.chosenFolder())).absolutePath());
     return dialog.chosenFolder();
 }
 

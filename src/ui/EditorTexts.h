@@ -43,11 +43,13 @@ inline QString applicationCaption() { return QCoreApplication::applicationName()
 // parenthesised group the patterns matched (the dialog hides that last group).
 inline FileChooserPreset databaseFilePreset() {
     return {QStringLiteral("tovuChanDB.kdat"),
-            QStringLiteral("channel database(*.kdat) (*.kdat);;All Files (*.*) (*)")};
+            QStringLiteral("channel database(*.kdat) (*.kdat);;All Files (*.*) (*)"),
+            QStringLiteral("database")};
 }
 inline FileChooserPreset providerFilePreset() {
     return {QStringLiteral("cable.xml"),
-            QStringLiteral("provider frequency list(*.xml) (*.xml);;All Files (*.*) (*)")};
+            QStringLiteral("provider frequency list(*.xml) (*.xml);;All Files (*.*) (*)"),
+            QStringLiteral("providerList")};
 }
 
 }  // namespace tovu::ui

@@ -4,6 +4,7 @@
 
 #include "support/TestSupport.h"
 #include "ui/DialogPrompts.h"
+#include "ui/EditorSettings.h"
 #include "ui/EditorTexts.h"
 #include "ui/EnigmaFolderDialog.h"
 #include "ui/MainEditorDialog.h"
@@ -17,6 +18,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 
@@ -29,6 +31,7 @@ using tovu::test::TempDir;
 struct InTempFolder {
     InTempFolder() : previous(QDir::currentPath()) {
         test::uiApplication();
+        openEditorSettings()->clear();  // no folder remembered
         QDir::setCurrent(QString::fromStdString(dir.path().string()));
     }
     ~InTempFolder() { QDir::setCurrent(previous); }

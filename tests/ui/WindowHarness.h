@@ -3,10 +3,12 @@
 
 #include "UiTestSupport.h"
 
+#include "ui/EditorSettings.h"
 #include "ui/MainEditorDialog.h"
 
 #include <QAbstractItemModel>
 #include <QItemSelectionModel>
+#include <QSettings>
 #include <QTableView>
 
 #include <memory>
@@ -17,6 +19,7 @@ namespace tovu::ui::test {
 struct WindowHarness {
     explicit WindowHarness(int services = 0) {
         uiApplication();
+        openEditorSettings()->clear();  // a first start
         image = imageWithServices(services);
         window = std::make_unique<MainEditorDialog>(*image, *snapshot, prompts);
         window->show();
