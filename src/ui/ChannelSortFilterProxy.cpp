@@ -7,6 +7,8 @@ namespace tovu::ui {
 ChannelSortFilterProxy::ChannelSortFilterProxy(QObject* parent) : QSortFilterProxyModel(parent) {
     setSortRole(kSortKeyRole);
     setDynamicSortFilter(true);
+    // The C locale's collation compares code points, which puts "Service 10" before "Service 9".
+    if (QLocale().language() == QLocale::C) collator_ = QCollator(QLocale(QLocale::English));
     collator_.setNumericMode(true);
     collator_.setCaseSensitivity(Qt::CaseInsensitive);
 }

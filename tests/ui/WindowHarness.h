@@ -7,7 +7,10 @@
 #include "ui/MainEditorDialog.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QSettings>
 #include <QTableView>
 
@@ -17,12 +20,16 @@
 namespace tovu::ui::test {
 
 struct WindowHarness {
-    explicit WindowHarness(int services = 0) {
+    // `prepare` adds to the image before the window opens on it.
+    explicit WindowHarness(int services = 0, const std::function<void(ChannelDbImage&)>& prepare = {}) {
         uiApplication();
         openEditorSettings()->clear();  // a first start
         image = imageWithServices(services);
+        if (prepare) prepare(*image);
         window = std::make_unique<MainEditorDialog>(*image, *snapshot, prompts);
         window->show();
+        window->activateWindow();  // keys go to the focus widget, shortcuts to the active window
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         if (services > 0) window->fillChannelList(0);
     }
 
@@ -42,6 +49,38 @@ struct WindowHarness {
                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     void clearSelection() { window->channelList()->selectionModel()->clearSelection(); }
+    // The "No." of every row shown, top to bottom.
+    [[nodiscard]] QStringList shownNumbers() const {
+        QStringList numbers;
+        for (int row = 0; row < rows(); ++row) numbers << cell(row, 0);
+        return numbers;
+    }
+    // A key for the widget with the focus.
+    static void key(int key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+    }
+    // A click on a shown row (with Ctrl: added to the selection), giving the list the focus.
+    void clickRow(int row, Qt::KeyboardModifiers modifiers = {}) {
+        QTableView* list = window->channelList();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
+                          list->visualRect(list->model()->index(row, 1)).center());
+    }
+    // Right-clicks a shown row and picks the items of `path` (submenu titles, then an item) with keys.
+    void pickFromContextMenu(int row, const QStringList& path) {
+        QTimer::singleShot(50, [path] {
+            for (const QString& text : path) {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                ASSERT_NE(menu, nullptr) << text.toStdString();
+                for (QAction* action : menu->actions())
+                    if (action->text() == text) menu->setActiveAction(action);
+                QTest::keyClick(menu, menu->activeAction()->menu() ? Qt::Key_Right : Qt::Key_Return);
+            }
+        });
+        QTableView* list = window->channelList();
+        const QPoint at = list->visualRect(list->model()->index(row, 1)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(list->viewport(), &event);
+    }
 
     FakePrompts prompts;
     std::unique_ptr<ChannelDbImage> image;
