@@ -28,9 +28,16 @@ struct WindowHarness {
         if (prepare) prepare(*image);
         window = std::make_unique<MainEditorDialog>(*image, *snapshot, prompts);
         window->show();
-        window->activateWindow();  // keys go to the focus widget, shortcuts to the active window
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        activate();
         if (services > 0) window->fillChannelList(0);
+    }
+
+    // Keys go to the focus widget and shortcuts to the active window: the window is made active
+    // (again, after a dialog) with the focus in the list.
+    void activate() {
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window->channelList()->setFocus();
     }
 
     [[nodiscard]] int rows() const { return window->channelList()->model()->rowCount(); }
