@@ -42,6 +42,15 @@ QString filterText(const ChannelRecord& record) {
     return text;
 }
 
+std::vector<QString> filterTexts(const ChannelDbImage& image) {
+    std::vector<QString> texts;
+    for (int i = 0; i < channelCount(image); ++i) {
+        ChannelRecord record;
+        texts.push_back(getChannel(image, i, record) ? filterText(record) : QString());
+    }
+    return texts;
+}
+
 void ChannelListModel::rebuild(const ChannelDbImage& image) {
     beginResetModel();
     rows_.clear();

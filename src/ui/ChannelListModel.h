@@ -28,6 +28,8 @@ inline constexpr int kFilterTextRole = Qt::UserRole + 1;
 // The texts the filter looks in: Name, Service Id, Transponder Id, Original Net Id and Frequency
 // as the list shows them, one per line, so that a match never spans two of them.
 [[nodiscard]] QString filterText(const ChannelRecord& record);
+// The filter texts of every service of the image, by channel index.
+[[nodiscard]] std::vector<QString> filterTexts(const ChannelDbImage& image);
 
 class ChannelListModel final : public QAbstractTableModel {
     Q_OBJECT

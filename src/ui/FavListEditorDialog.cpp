@@ -82,10 +82,7 @@ FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& 
     layout->addWidget(delete_, 5, 2);
 
     takeSnapshot(image_, snapshot_);
-    for (int i = 0; i < channelCount(image_); ++i) {
-        ChannelRecord record;
-        filterTexts_.push_back(getChannel(image_, i, record) ? filterText(record) : QString());
-    }
+    filterTexts_ = filterTexts(image_);
     refillEditor(kListFirstDefault);
 
     connect(listChoice_, &QComboBox::currentIndexChanged, this, &FavListEditorDialog::switchList);

@@ -295,11 +295,6 @@ void MainEditorDialog::fillChannelList(int rowToSelect) {
     list_->selectRecords({(rowToSelect >= 0 && rowToSelect < n) ? rowToSelect : n - 1});
 }
 
-void MainEditorDialog::recordStep(const QString& what, const QList<int>& selectionBefore,
-                                  const QList<int>& selectionAfter) {
-    (void)history_->record(what, selectionBefore, selectionAfter);
-}
-
 void MainEditorDialog::restoreRemembered() {
     const RememberedWindow remembered = loadRememberedWindow();
     address_->setAddress(remembered.address);
@@ -379,7 +374,7 @@ void MainEditorDialog::loadDatabase() {
     if (result == LoadResult::Invalid) return showPlainMessage(prompts_, nullptr, kInvalidDbFile);
     sourceLabel_->setText(*path);
     fillChannelList(0);
-    recordStep(tr("Load Channel Info DB"), before, selectedRecords());
+    history_->record(tr("Load Channel Info DB"), before, selectedRecords());
     history_->markSaved();
 }
 
@@ -448,7 +443,7 @@ void MainEditorDialog::importDreamBox() {
     }
     sourceLabel_->setText(*folder);
     fillChannelList(0);
-    recordStep(tr("Load DreamBox Channel"), before, selectedRecords());
+    history_->record(tr("Load DreamBox Channel"), before, selectedRecords());
 }
 
 void MainEditorDialog::addChannel() {
@@ -457,7 +452,7 @@ void MainEditorDialog::addChannel() {
     int index = -1;
     if (dialog.runForChannel(index) != QDialog::Accepted) return;
     fillChannelList(-1);
-    recordStep(tr("Add Channel"), before, selectedRecords());
+    history_->record(tr("Add Channel"), before, selectedRecords());
 }
 
 void MainEditorDialog::editChannel() {
@@ -469,7 +464,7 @@ void MainEditorDialog::editChannel() {
     ChannelEditDialog dialog(image_, prompts_);
     if (dialog.runForChannel(index) != QDialog::Accepted) return;
     fillChannelList(index);
-    recordStep(tr("Edit Channel"), records, selectedRecords());
+    history_->record(tr("Edit Channel"), records, selectedRecords());
 }
 
 void MainEditorDialog::deleteChannels() {
@@ -481,21 +476,22 @@ void MainEditorDialog::deleteChannels() {
     for (const int record : records)
         if (deleteChannel(image_, record - deleted)) ++deleted;
     fillChannelList(records.first());
-    recordStep(tr("Del Channel"), records, selectedRecords());
+    history_->record(tr("Del Channel"), records, selectedRecords());
 }
 
 void MainEditorDialog::resort() {
     if (channelCount(image_) <= 0) return showPlainMessage(prompts_, this, kNoChannelsLoaded);
     const QList<int> selection = selectedRecords();
     runResortDialog(image_, prompts_,
-                    [this, selection](const QString& what) { recordStep(what, selection, selection); });
+                    [this, selection](const QString& what) { history_->record(what, selection, selection); });
 }
 
 void MainEditorDialog::editFavLists() {
     if (channelCount(image_) <= 0) return showPlainMessage(prompts_, this, kNoChannelsLoaded);
     const QList<int> selection = selectedRecords();
-    runFavListEditor(image_, snapshot_, prompts_,
-                     [this, selection](const QString& what) { recordStep(what, selection, selection); });
+    runFavListEditor(image_, snapshot_, prompts_, [this, selection](const QString& what) {
+        history_->record(what, selection, selection);
+    });
 }
 
 void MainEditorDialog::runBulkEdit(const BulkEdit& edit) {
@@ -503,7 +499,7 @@ void MainEditorDialog::runBulkEdit(const BulkEdit& edit) {
     if (records.isEmpty() || applyBulkEdit(image_, indexesOf(records), edit) == 0) return;
     list_->rebuild(image_);
     list_->selectRecords(records);
-    recordStep(edit.name, records, records);
+    history_->record(edit.name, records, records);
 }
 
 void MainEditorDialog::replaceInNames() {
@@ -516,7 +512,7 @@ void MainEditorDialog::replaceInNames() {
         return;
     list_->rebuild(image_);
     list_->selectRecords(records);
-    recordStep(tr("Replace in names"), records, records);
+    history_->record(tr("Replace in names"), records, records);
 }
 
 void MainEditorDialog::showAbout() {

@@ -59,10 +59,7 @@ public:
     [[nodiscard]] QMenu* editMenu() const { return editMenu_; }
     [[nodiscard]] ChannelListView* channelList() const { return list_; }
     [[nodiscard]] FilterField* filterField() const { return filter_; }
-    [[nodiscard]] ImageHistory* history() const { return history_; }
     [[nodiscard]] QAction* undoAction() const { return undo_; }
-    [[nodiscard]] QAction* redoAction() const { return redo_; }
-    [[nodiscard]] QAction* replaceInNamesAction() const { return replaceInNames_; }
     [[nodiscard]] IpAddressEdit* addressEdit() const { return address_; }
     [[nodiscard]] QLineEdit* saveFilePathEdit() const { return saveEdit_; }
     [[nodiscard]] QLineEdit* uploadFilePathEdit() const { return uploadEdit_; }
@@ -82,8 +79,6 @@ private:
     void resizeToDefault();
     void restoreRemembered();
     void remember() const;
-    // One undo step for the change a command just made.
-    void recordStep(const QString& what, const QList<int>& selectionBefore, const QList<int>& selectionAfter);
     // Save, Discard or Cancel when the image holds unsaved changes; false to stay open.
     [[nodiscard]] bool settleUnsavedChanges();
 

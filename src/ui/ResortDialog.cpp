@@ -111,10 +111,7 @@ ResortDialog::ResortDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget*
     layout->addLayout(moves);
     layout->addLayout(bottom);
 
-    for (int i = 0; i < channelCount(image_); ++i) {
-        ChannelRecord record;
-        filterTexts_.push_back(getChannel(image_, i, record) ? filterText(record) : QString());
-    }
+    filterTexts_ = filterTexts(image_);
     choices_ = buildListChoices(image_);
     for (const ListChoice& choice : choices_) listChoice_->addItem(choice.name);
     workingCount_ = 0;

@@ -2,10 +2,6 @@
 // column headers; commands then address the records of the rows shown.
 #include "WindowHarness.h"
 
-#include "ui/FilterField.h"
-
-#include <QHeaderView>
-
 namespace tovu::ui {
 namespace {
 
@@ -13,24 +9,11 @@ using test::WindowHarness;
 
 struct FindCase {
     const char* name;
-    std::function<void(WindowHarness&)> input;
+    QStringList input;
     QStringList shown;  // "No." of the rows shown afterwards, top to bottom
-    std::vector<int> deletedIds = {};
+    std::vector<int> remainingIds = {101, 102, 103, 104, 105, 106};
     bool open = true;
 };
-
-// Ctrl+F, then typing in the field that has the focus.
-void filterBy(const QString& text) {
-    WindowHarness::key(Qt::Key_F, Qt::ControlModifier);
-    test::typeText(QApplication::focusWidget(), text);
-}
-
-void clickHeader(WindowHarness& h, int column, int times) {
-    QHeaderView* header = h.window->channelList()->horizontalHeader();
-    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
-                    header->height() / 2);
-    for (int k = 0; k < times; ++k) QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-}
 
 class FindAndSort : public testing::TestWithParam<FindCase> {};
 
@@ -45,14 +28,9 @@ TEST_P(FindAndSort, ShowsTheMatchingRowsInTheChosenOrderAndCommandsHitTheirRecor
                 image, test::makeService(static_cast<uint16_t>(101 + i), transponders[i], kProgTv, names[i]));
     });
     h.window->fillChannelList(0);
-    h.window->channelList()->setFocus();
-    c.input(h);
+    h.play(c.input);
     EXPECT_EQ(h.shownNumbers(), c.shown);
-    std::vector<int> remaining;
-    for (const int id : {101, 102, 103, 104, 105, 106})
-        if (std::find(c.deletedIds.begin(), c.deletedIds.end(), id) == c.deletedIds.end())
-            remaining.push_back(id);
-    EXPECT_EQ(test::serviceIds(*h.image), remaining);
+    EXPECT_EQ(test::serviceIds(*h.image), c.remainingIds);
     EXPECT_EQ(h.window->isVisible(), c.open);
 }
 
@@ -60,45 +38,27 @@ const QStringList kAll = {"1", "2", "3", "4", "5", "6"};
 INSTANTIATE_TEST_SUITE_P(
     Inputs, FindAndSort,
     testing::Values(
-        FindCase{"NameIgnoringCase", [](auto&) { filterBy("SERVICE 1"); }, {"1", "4"}},
-        FindCase{"AnyShownFieldHoldingTheText", [](auto&) { filterBy("9"); }, {"1", "2", "6"}},
-        FindCase{"EscapeClearsTheFilterAndStaysOpen",
-                 [](auto&) { filterBy("zed"), WindowHarness::key(Qt::Key_Escape); }, kAll},
-        FindCase{"EscapeInAnEmptyFilterQuits",
-                 [](auto&) { filterBy(""), WindowHarness::key(Qt::Key_Escape); },
-                 kAll,
-                 {},
-                 false},
+        FindCase{"NameIgnoringCase", {"Ctrl+F", "type:SERVICE 1"}, {"1", "4"}},
+        FindCase{"AnyShownFieldHoldingTheText", {"Ctrl+F", "type:9"}, {"1", "2", "6"}},
+        FindCase{"EscapeClearsTheFilterAndStaysOpen", {"Ctrl+F", "type:zed", "Esc"}, kAll},
+        FindCase{
+            "EscapeInAnEmptyFilterQuits", {"Ctrl+F", "Esc"}, kAll, {101, 102, 103, 104, 105, 106}, false},
         FindCase{"DownThenDeleteTakesTheFirstShownRow",
-                 [](auto&) {
-                     filterBy("service"), WindowHarness::key(Qt::Key_Down),
-                         WindowHarness::key(Qt::Key_Delete);
-                 },
+                 {"Ctrl+F", "type:service", "Down", "Del"},
                  {"1", "2", "3"},
-                 {101}},
+                 {102, 103, 104, 105, 106}},
         FindCase{"SelectAllDeletesOnlyTheShownRows",
-                 [](auto&) {
-                     filterBy("service");
-                     for (const int key : {Qt::Key_Down, Qt::Key_A, Qt::Key_Delete})
-                         WindowHarness::key(key, key == Qt::Key_A ? Qt::ControlModifier : Qt::NoModifier);
-                 },
+                 {"Ctrl+F", "type:service", "Down", "Ctrl+A", "Del"},
                  {},
-                 {101, 102, 103, 104}},
-        FindCase{
-            "NamesInNaturalOrder", [](auto& h) { clickHeader(h, 1, 1); }, {"6", "4", "3", "2", "1", "5"}},
-        FindCase{"FrequencyAsNumbers", [](auto& h) { clickHeader(h, 5, 1); }, {"4", "6", "2", "3", "5", "1"}},
-        FindCase{
-            "SecondClickReverses", [](auto& h) { clickHeader(h, 5, 2); }, {"1", "5", "3", "2", "6", "4"}},
-        FindCase{"ThirdClickReturnsToRecordOrder", [](auto& h) { clickHeader(h, 5, 3); }, kAll},
+                 {105, 106}},
+        FindCase{"NamesInNaturalOrder", {"header:1"}, {"6", "4", "3", "2", "1", "5"}},
+        FindCase{"FrequencyAsNumbers", {"header:5"}, {"4", "6", "2", "3", "5", "1"}},
+        FindCase{"SecondClickReverses", {"header:5", "header:5"}, {"1", "5", "3", "2", "6", "4"}},
+        FindCase{"ThirdClickReturnsToRecordOrder", {"header:5", "header:5", "header:5"}, kAll},
         FindCase{"SortedAndFilteredDeleteHitsTheClickedRecord",
-                 [](auto& h) {
-                     clickHeader(h, 5, 2);
-                     filterBy("service");
-                     h.clickRow(1);
-                     WindowHarness::key(Qt::Key_Delete);
-                 },
+                 {"header:5", "header:5", "Ctrl+F", "type:service", "click:1", "Del"},
                  {"1", "2", "3"},
-                 {103}}),
+                 {101, 102, 104, 105, 106}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -5,18 +5,12 @@
 #include "db/DbStore.h"
 #include "support/TestSupport.h"
 #include "ui/ChannelEditDialog.h"
-#include "ui/DragAndDropListBox.h"
-#include "ui/EditorTexts.h"
-#include "ui/FavListEditorDialog.h"
 #include "ui/IpAddressEdit.h"
-#include "ui/ReplaceNamesDialog.h"
-#include "ui/ResortDialog.h"
 
 #include <QFile>
 #include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
-#include <QTableWidget>
+
+#include <cstring>
 
 namespace tovu::ui {
 namespace {
@@ -37,17 +31,13 @@ void expectListRules(const ChannelDbImage& image) {
     }
 }
 
-void undoKeys(const char* keys) {
-    for (const char* k = keys; *k != '\0'; ++k)
-        WindowHarness::key(*k == 'Z' || *k == 'S' ? Qt::Key_Z : Qt::Key_Y,
-                           *k == 'S' ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
-}
-
 struct UndoCase {
     const char* name;
-    std::function<void(WindowHarness&)> change;
+    QStringList input;
     const char* what;
     QList<int> selectedAfterUndo;
+    QStringList inDialog = {};  // input in the dialog the window's input opens
+    std::function<void(WindowHarness&)> prepare = {};
     bool loads = false;  // the change loads a file, after which the image holds no unsaved changes
 };
 
@@ -60,7 +50,9 @@ TEST_P(UndoRedo, UndoRestoresTheImageAndItsListsAndRedoTheChange) {
         for (const int service : {1, 4}) (void)addToList(image, service, kListFirstDefault);
     });
     const ChannelDbImage before = *h.image;
-    c.change(h);
+    if (c.prepare) c.prepare(h);
+    if (!c.inDialog.isEmpty()) WindowHarness::playInDialog(c.inDialog);
+    h.play(c.input);
     const ChannelDbImage after = *h.image;
     ASSERT_FALSE(after.bytes == before.bytes);
     expectListRules(after);
@@ -68,134 +60,93 @@ TEST_P(UndoRedo, UndoRestoresTheImageAndItsListsAndRedoTheChange) {
     EXPECT_EQ(h.window->isWindowModified(), !c.loads);
 
     h.activate();
-    undoKeys("Z");
+    h.play({"Ctrl+Z"});
     EXPECT_TRUE(h.image->bytes == before.bytes);
     for (int list = kListTv; list <= kListLastDefault; ++list)
         EXPECT_EQ(test::listEntries(*h.image, list), test::listEntries(before, list)) << list;
     EXPECT_EQ(h.window->selectedRecords(), c.selectedAfterUndo);
     EXPECT_EQ(h.window->isWindowModified(), c.loads);
-    undoKeys("Y");
+    h.play({"Ctrl+Y"});
     EXPECT_TRUE(h.image->bytes == after.bytes);
-    undoKeys("ZS");
+    h.play({"Ctrl+Z", "Ctrl+Shift+Z"});
     EXPECT_TRUE(h.image->bytes == after.bytes);
-    EXPECT_EQ(h.rows(), channelCount(after));
 }
 
-void onChannelEdit(std::function<void(ChannelEditDialog&)> edit) {
-    test::whenModal<ChannelEditDialog>([edit](ChannelEditDialog& d) {
-        edit(d);
-        test::click(d.saveButton());
-    });
-}
+const auto kLamedb =
+    "eDVB services /4/\ntransponders\n00c00000:0437:0001\n\tc 346000:6875000:2:3:0:0:0\n/\nend\n"
+    "services\n6d66:00c00000:0437:0001:1:0\nFirst TV\np:P\nend\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Changes, UndoRedo,
     testing::Values(
-        UndoCase{"DeleteKey",
-                 [](auto& h) {
-                     h.clickRow(1), h.clickRow(3, Qt::ControlModifier), h.clickRow(4, Qt::ControlModifier);
-                     WindowHarness::key(Qt::Key_Delete);
-                 },
-                 "Del Channel",
-                 {1, 3, 4}},
+        UndoCase{"DeleteKey", {"click:1", "ctrl-click:3", "ctrl-click:4", "Del"}, "Del Channel", {1, 3, 4}},
         UndoCase{"InsertKeyAdds",
-                 [](auto& h) {
-                     onChannelEdit([](auto& d) { test::retype(d.edit(kEditServiceId), "500"); });
-                     h.clickRow(0), WindowHarness::key(Qt::Key_Insert);
-                 },
+                 {"click:0", "Ins"},
                  "Add Channel",
-                 {0}},
+                 {0},
+                 {"focus:edit1012", "Ctrl+A", "type:500", "button:Save Change"}},
         UndoCase{"F2EditsTheCurrentRow",
-                 [](auto& h) {
-                     onChannelEdit([](auto& d) {
-                         EXPECT_EQ(d.channelIndex(), 3);
-                         test::pick(d.choice(kChoiceProgType), 1);
-                     });
-                     h.clickRow(1), h.clickRow(3, Qt::ControlModifier), WindowHarness::key(Qt::Key_F2);
-                 },
+                 {"click:1", "ctrl-click:3", "F2"},
                  "Edit Channel",
-                 {1, 3}},
+                 {1, 3},
+                 {},
+                 [](auto&) {
+                     test::whenModal<ChannelEditDialog>([](ChannelEditDialog& d) {
+                         EXPECT_EQ(d.channelIndex(), 3);
+                         test::play(&d, {"focus:choice1022", "Down", "button:Save Change"});
+                     });
+                 }},
         UndoCase{"LockFromTheContextMenu",
-                 [](auto& h) {
-                     h.clickRow(0), h.clickRow(3, Qt::ShiftModifier);
-                     h.pickFromContextMenu(2, {"Parent Lock", "Locked"});
-                 },
+                 {"click:0", "shift-click:3", "menu:Parent Lock>Locked"},
                  "Parent Lock: Locked",
                  {0, 1, 2, 3}},
         UndoCase{"RadioFromTheContextMenu",
-                 [](auto& h) {
-                     h.clickRow(1), h.clickRow(4, Qt::ControlModifier);
-                     h.pickFromContextMenu(4, {"Prog type", "Radio"});
-                 },
+                 {"click:1", "ctrl-click:4", "menu:Prog type>Radio"},
                  "Prog type: Radio",
                  {1, 4}},
         UndoCase{"ReplaceInNames",
-                 [](auto& h) {
-                     test::whenModal<ReplaceNamesDialog>([](ReplaceNamesDialog& d) {
-                         test::typeText(d.findEdit(), "Service");
-                         test::typeText(d.replacementEdit(), "Chan");
-                         EXPECT_EQ(d.preview()->text(), "2 of 2 selected names change");
-                         test::click(d.replaceButton());
-                     });
-                     h.clickRow(0), h.clickRow(5, Qt::ControlModifier);
-                     h.pickFromContextMenu(5, {"Replace in names…"});
-                 },
+                 {"click:0", "ctrl-click:5", "menu:Replace in names…"},
                  "Replace in names",
-                 {0, 5}},
+                 {0, 5},
+                 {"type:Service", "Tab", "type:Chan", "button:Replace"}},
         UndoCase{"LoadFile",
-                 [](auto& h) {
-                     static TempDir dir;
-                     ASSERT_EQ(saveDbToPath(*test::imageWithServices(3), dir.file("three.kdat")),
-                               SaveResult::Saved);
-                     h.prompts.fileAnswers.push_back(QString::fromStdString(dir.file("three.kdat")));
-                     test::click(h.window->button(kCmdLoadDb));
-                 },
+                 {"button:&Load Channel Info DB"},
                  "Load Channel Info DB",
                  {0},
-                 true},
-        UndoCase{"DreamBoxImport",
+                 {},
                  [](auto& h) {
                      static TempDir dir;
-                     const std::string lamedb =
-                         "eDVB services /4/\ntransponders\n00c00000:0437:0001\n\tc "
-                         "346000:6875000:2:3:0:0:0\n/\nend\n"
-                         "services\n6d66:00c00000:0437:0001:1:0\nFirst TV\np:P\nend\n";
-                     tovu::test::writeFileBytes(dir.file("lamedb"), {lamedb.begin(), lamedb.end()});
-                     h.prompts.folderAnswers.push_back(QString::fromStdString(dir.path().string()));
-                     test::click(h.window->button(kCmdImportDreamBox));
+                     ASSERT_EQ(saveDbToPath(*test::imageWithServices(3), dir.file("3.kdat")),
+                               SaveResult::Saved);
+                     h.prompts.fileAnswers.push_back(QString::fromStdString(dir.file("3.kdat")));
                  },
-                 "Load DreamBox Channel",
-                 {0}},
+                 true},
+        UndoCase{
+            "DreamBoxImport",
+            {"button:Load &DreamBox Channel"},
+            "Load DreamBox Channel",
+            {0},
+            {},
+            [](auto& h) {
+                static TempDir dir;
+                tovu::test::writeFileBytes(dir.file("lamedb"), {kLamedb, kLamedb + std::strlen(kLamedb)});
+                h.prompts.folderAnswers.push_back(QString::fromStdString(dir.path().string()));
+            }},
         UndoCase{"ResortSaveChange",
-                 [](auto& h) {
-                     test::whenModal<ResortDialog>([](ResortDialog& d) {
-                         QTest::mouseClick(d.rows()->viewport(), Qt::LeftButton, {},
-                                           d.rows()->visualItemRect(d.rows()->item(0)).center());
-                         for (QPushButton* b : {d.moveDownButton(), d.saveButton(), d.quitButton()})
-                             test::click(b);
-                     });
-                     test::click(h.window->button(kCmdResort));
-                 },
+                 {"button:&Resort Channel"},
                  "Resort TV List",
-                 {0}},
+                 {0},
+                 {"click:0", "button:Move Down", "button:Save Change", "button:Quit without Save"}},
         UndoCase{"FavListSaveChange",
-                 [](auto& h) {
-                     test::whenModal<FavListEditorDialog>([](FavListEditorDialog& d) {
-                         QTableWidget* list = d.checkList();
-                         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                                           list->visualItemRect(list->item(0, 0)).center());
-                         QTest::keyClick(list, Qt::Key_Space);
-                         for (QPushButton* b : {d.saveButton(), d.quitButton()}) test::click(b);
-                     });
-                     test::click(h.window->button(kCmdFavLists));
-                 },
+                 {"button:Edit &Fav List"},
                  "Edit Fav List",
-                 {0}}),
+                 {0},
+                 {"click:0", "Space", "button:Save Change", "button:Quit without Save"}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct QuitCase {
     const char* name;
-    std::function<void(WindowHarness&)> quit;
+    QStringList input;
     std::vector<SaveChoice> answers;
     const char* file;  // the save chooser's answer, nullptr: cancelled
     bool open;
@@ -209,11 +160,12 @@ TEST_P(QuitWithChanges, AsksToSaveAndStaysOpenUnlessSavedOrDiscarded) {
     const QuitCase& c = GetParam();
     WindowHarness h(3);
     TempDir dir;
-    h.clickRow(0), WindowHarness::key(Qt::Key_Delete);
+    h.play({"click:0", "Del"});
     EXPECT_TRUE(h.window->isWindowModified());
     h.prompts.saveAnswers.assign(c.answers.begin(), c.answers.end());
     if (c.file != nullptr) h.prompts.fileAnswers.push_back(QString::fromStdString(dir.file(c.file)));
-    c.quit(h);
+    if (c.input.isEmpty()) h.window->close();  // the close box
+    h.play(c.input);
     EXPECT_EQ(h.window->isVisible(), c.open);
     EXPECT_EQ(h.prompts.texts(), c.messages);
     auto saved = std::make_unique<ChannelDbImage>();
@@ -221,42 +173,22 @@ TEST_P(QuitWithChanges, AsksToSaveAndStaysOpenUnlessSavedOrDiscarded) {
         EXPECT_EQ(test::serviceIds(*saved), (std::vector<int>{102, 103}));
 }
 
-const auto kQuitButton = [](WindowHarness& h) { test::click(h.window->button(kCmdQuit)); };
-const QString kAsked = "The channel database has changes that are not saved. Save them before quitting?";
+const QString kAsked = QuitCase{}.messages.front();
 INSTANTIATE_TEST_SUITE_P(
     Ways, QuitWithChanges,
     testing::Values(
-        QuitCase{"QuitButtonSaves", kQuitButton, {SaveChoice::Save}, "saved.kdat", false},
-        QuitCase{"EscapeDiscards",
-                 [](auto&) { WindowHarness::key(Qt::Key_Escape); },
-                 {SaveChoice::Discard},
-                 nullptr,
-                 false},
+        QuitCase{"QuitButtonSaves", {"button:&Quit Editor"}, {SaveChoice::Save}, "saved.kdat", false},
+        QuitCase{"EscapeDiscards", {"Esc"}, {SaveChoice::Discard}, nullptr, false},
+        QuitCase{"CloseBoxCancelled", {}, {SaveChoice::Cancel}, nullptr, true},
         QuitCase{
-            "CloseBoxCancelled", [](auto& h) { h.window->close(); }, {SaveChoice::Cancel}, nullptr, true},
-        QuitCase{"SaveChooserCancelled", kQuitButton, {SaveChoice::Save}, nullptr, true},
-        QuitCase{"SaveFails",
-                 kQuitButton,
-                 {SaveChoice::Save},
-                 "no-folder/x.kdat",
-                 true,
-                 {kAsked, "Fail to open DB!"}},
-        QuitCase{"UndoneToTheFileQuitsAtOnce",
-                 [](auto& h) { undoKeys("Z"), kQuitButton(h); },
-                 {},
-                 nullptr,
-                 false,
-                 {}}),
+            "SaveFails", {"button:&Quit Editor"}, {SaveChoice::Save}, "no/x", true, {kAsked, kFailToOpenDb}},
+        QuitCase{"UndoneToTheFileQuitsAtOnce", {"Ctrl+Z", "button:&Quit Editor"}, {}, nullptr, false, {}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(RememberedSettings, AddressPathsColumnsAndSizeComeBackAndACorruptFileStartsAfresh) {
     WindowHarness h(3);
-    h.window->addressEdit()->setFocus();
-    for (const char c : std::string("192.168.1.5")) QTest::keyClick(QApplication::focusWidget(), c);
-    const std::pair<QLineEdit*, QString> paths[] = {{h.window->saveFilePathEdit(), "/tmp/down.kdat"},
-                                                    {h.window->uploadFilePathEdit(), "/tmp/up.kdat"},
-                                                    {h.window->providerFilePathEdit(), "/tmp/cable.xml"}};
-    for (const auto& [edit, text] : paths) test::typeText(edit, text);
+    h.play({"focus:receiverAddress", "type:192.168.1.5", "focus:saveFilePath", "type:/tmp/d.kdat",
+            "focus:uploadFilePath", "type:/tmp/u.kdat", "focus:providerFilePath", "type:/tmp/c.xml"});
     QHeaderView* header = h.window->channelList()->horizontalHeader();
     const int edge = header->sectionViewportPosition(7) + header->sectionSize(7) - 1;
     QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, header->height() / 2));
@@ -264,12 +196,13 @@ TEST(RememberedSettings, AddressPathsColumnsAndSizeComeBackAndACorruptFileStarts
     QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 40, header->height() / 2));
     const int qamWidth = header->sectionSize(7);
     h.window->resize(780, 520);
-    test::click(h.window->button(kCmdQuit));
+    h.play({"button:&Quit Editor"});
 
     MainEditorDialog again(*h.image, *h.snapshot, h.prompts);
     EXPECT_EQ(again.addressEdit()->address(), std::optional<uint32_t>(0xC0A80105));
-    for (const auto& [edit, text] : paths)
-        EXPECT_EQ(again.findChild<QLineEdit*>(edit->objectName())->text(), text);
+    EXPECT_EQ(again.saveFilePathEdit()->text() + again.uploadFilePathEdit()->text() +
+                  again.providerFilePathEdit()->text(),
+              "/tmp/d.kdat/tmp/u.kdat/tmp/c.xml");
     EXPECT_EQ(again.channelList()->columnWidth(7), qamWidth);
     EXPECT_EQ(again.size(), QSize(780, 520));
 
