@@ -23,11 +23,16 @@ constexpr Command kCommands[] = {
     {"copy", "IN OUT", 2, 2, kdattool::runCopy},
     {"demo", "OUT", 1, 1, kdattool::runDemo},
     {"download", "ADDRESS FILE", 2, 2, kdattool::runDownload},
-    {"upload", "ADDRESS FILE", 2, 2, kdattool::runUpload},
-    {"upload-freq", "ADDRESS XML", 2, 2, kdattool::runUploadFreq},
+    {"upload", "ADDRESS FILE [--no-verify] [--backup-dir DIR]", 2, 5, kdattool::runUpload},
+    {"upload-freq", "ADDRESS XML [--no-verify] [--backup-dir DIR]", 2, 5, kdattool::runUploadFreq},
     {"cable2bin", "XML OUT", 2, 2, kdattool::runCable2Bin},
     {"import-enigma", "FOLDER OUT [BASE] [--cable-only] [--bouquets-first] [--bouquets N,M,...] [--summary]",
      2, 8, kdattool::runImportEnigma},
+    {"diff", "A.kdat B.kdat [--brief]", 2, 3, kdattool::runDiff},
+    {"push",
+     "FILE.kdat [--freq CABLE.xml] (--to ADDRESS... | --hosts HOSTS_FILE) [--jobs N] [--backup-dir DIR] "
+     "[--no-verify]",
+     3, SIZE_MAX, kdattool::runPush},
 };
 
 void printCommands(FILE* out) {
