@@ -18,6 +18,10 @@ class QMenuBar;
 class QPushButton;
 class QTableView;
 
+namespace tovu {
+struct UploadOptions;
+}
+
 namespace tovu::ui {
 
 class ChannelListModel;
@@ -73,6 +77,8 @@ private:
     void download();
     void upload();
     void uploadProvider();
+    void restoreFromBackup();
+    [[nodiscard]] UploadOptions uploadOptions() const;
     void importDreamBox();
     void addChannel();
     void editChannel();
@@ -99,6 +105,7 @@ private:
     ChannelListModel* model_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
     QMenu* editMenu_ = nullptr;
+    QAction* verifyUploads_ = nullptr;
     std::map<int, QPushButton*> buttons_;
     std::map<int, QAction*> actions_;
 };

@@ -54,11 +54,12 @@ TEST(MainWindowStart, OpensEmptyWithItsTitlesTextsAndMenus) {
         EXPECT_TRUE(labels.contains(text)) << text;
     EXPECT_EQ(h.window->findChild<QGroupBox*>()->title(), "Channel Informations");
     const auto menus = h.window->menuBar()->actions();
-    EXPECT_EQ(textsOf(menus), QStringList({"&Edit", "&Help"}));
+    EXPECT_EQ(textsOf(menus), QStringList({"&Edit", "&Receiver", "&Help"}));
     EXPECT_EQ(
         textsOf(h.window->editMenu()->actions()),
         QStringList({"&Edit Channel", "&Del Channel", "&Add Channel", "&Resort Channel", "Edit &Fav List"}));
-    EXPECT_EQ(textsOf(menus[1]->menu()->actions()), QStringList({"&About"}));
+    EXPECT_EQ(textsOf(menus[1]->menu()->actions()), QStringList({"Verify uploads", "Restore Backup…"}));
+    EXPECT_EQ(textsOf(menus[2]->menu()->actions()), QStringList({"&About"}));
 }
 
 TEST(MainWindowList, ShowsThirteenCentredColumnsAndTheFieldTexts) {
