@@ -2,7 +2,6 @@
 #include "db/ChannelRecord.h"
 #include "db/DbStore.h"
 #include "db/FavLists.h"
-#include "db/NameCodec.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,13 +17,6 @@ void change(ChannelDbImage& image, int index, void (*edit)(ChannelRecord&)) {
     ASSERT_EQ(getChannel(image, index, r), 1);
     edit(r);
     ASSERT_EQ(setChannel(image, index, r), 1);
-}
-
-void renameList(ChannelDbImage& image, int listId, const char* utf8) {
-    uint8_t name[kListNameSize] = {};
-    const std::string bytes = utf8ToName(utf8);
-    std::memcpy(name, bytes.data(), bytes.size());
-    ASSERT_EQ(setListName(image, listId, name), 1);
 }
 
 struct DiffCase {
@@ -58,7 +50,7 @@ void changeLists(ChannelDbImage& image) {
     ASSERT_EQ(getListItems(image, kListTv, count, tv), 1);
     std::swap(tv[0], tv[1]);
     ASSERT_EQ(setListItems(image, kListTv, count, tv), 1);
-    renameList(image, 3, "Nachrichten");
+    ASSERT_EQ(setListName(image, 3, reinterpret_cast<const uint8_t*>("Nachrichten\0\0\0\0\0\0\0\0")), 1);
     ASSERT_EQ(removeFromList(image, 0, 3), 1);
     ASSERT_EQ(addToList(image, 1, 4), 1);
     ASSERT_EQ(deleteUserList(image, kListFirstUser), 1);

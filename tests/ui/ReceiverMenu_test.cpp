@@ -14,20 +14,19 @@
 #include <QTest>
 
 #include <cstdlib>
-#include <memory>
+#include <filesystem>
 
 namespace tovu::ui {
 namespace {
 
 TEST(ReceiverMenu, VerifyUploadsDecidesOnTheReadBackAndRestoreBackupUploadsTheChosenBackup) {
     if (!test::simulatorBuilt()) GTEST_SKIP() << "build/bin/stb-sim is not built";
+    // The backups go to a data folder of this test's own.
+    const std::string home = TOVU_BINARY_DIR "/test-data-home/receiver-menu";
+    std::filesystem::remove_all(home);
+    ASSERT_EQ(setenv("XDG_DATA_HOME", home.c_str(), 1), 0);
+    const QString backups = QString::fromStdString(home + "/TovuChanEditor/backups");
     tovu::test::TempDir dir;
-    const char* const before = std::getenv("XDG_DATA_HOME");
-    const std::shared_ptr<void> restore(nullptr, [was = std::string(before ? before : "")](void*) {
-        setenv("XDG_DATA_HOME", was.c_str(), 1);
-    });
-    ASSERT_EQ(setenv("XDG_DATA_HOME", dir.path().c_str(), 1), 0);
-    const QString backups = QString::fromStdString(dir.file("TovuChanEditor/backups"));
     const std::string demo = dir.file("demo.kdat");
     ASSERT_EQ(tovu::test::runCommand(test::binaryPath("kdattool") + " demo '" + demo + "'").status, 0);
     // A receiver that changes one byte of everything written to it.
