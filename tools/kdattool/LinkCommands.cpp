@@ -33,7 +33,9 @@ int report(const TransferOutcome& outcome) {
 }
 
 bool addressArgument(const std::string& text, ReceiverAddress& address) {
-    return parseAddress(text, address) || usageError("not an IPv4 address: " + text) == 0;
+    if (parseAddress(text, address)) return true;
+    (void)usageError("not an IPv4 address: " + text);
+    return false;
 }
 
 // ADDRESS FILE [--no-verify] [--backup-dir DIR]
