@@ -21,18 +21,18 @@ constexpr Command kCommands[] = {
     {"list", "FILE", 1, 1, kdattool::runList},
     {"lists", "FILE", 1, 1, kdattool::runLists},
     {"copy", "IN OUT", 2, 2, kdattool::runCopy},
+    {"diff", "A.kdat B.kdat [--brief]", 2, 3, kdattool::runDiff},
     {"demo", "OUT", 1, 1, kdattool::runDemo},
     {"download", "ADDRESS FILE", 2, 2, kdattool::runDownload},
     {"upload", "ADDRESS FILE [--no-verify] [--backup-dir DIR]", 2, 5, kdattool::runUpload},
     {"upload-freq", "ADDRESS XML [--no-verify] [--backup-dir DIR]", 2, 5, kdattool::runUploadFreq},
-    {"cable2bin", "XML OUT", 2, 2, kdattool::runCable2Bin},
-    {"import-enigma", "FOLDER OUT [BASE] [--cable-only] [--bouquets-first] [--bouquets N,M,...] [--summary]",
-     2, 8, kdattool::runImportEnigma},
-    {"diff", "A.kdat B.kdat [--brief]", 2, 3, kdattool::runDiff},
     {"push",
      "FILE.kdat [--freq CABLE.xml] (--to ADDRESS... | --hosts HOSTS_FILE) [--jobs N] [--backup-dir DIR] "
      "[--no-verify]",
      3, SIZE_MAX, kdattool::runPush},
+    {"cable2bin", "XML OUT", 2, 2, kdattool::runCable2Bin},
+    {"import-enigma", "FOLDER OUT [BASE] [--cable-only] [--bouquets-first] [--bouquets N,M,...] [--summary]",
+     2, 8, kdattool::runImportEnigma},
 };
 
 void printCommands(FILE* out) {
