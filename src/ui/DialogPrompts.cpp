@@ -52,12 +52,14 @@ SaveChoice DialogPrompts::askSaveDiscardCancel(QWidget* owner, const QString& te
 
 std::optional<QString> DialogPrompts::chooseFile(QWidget* owner, const FileChooserPreset& preset) {
     // Qt's own dialog for opening a file; a name that does not exist yet may be typed.
-    QFileDialog dialog(owner, QStringLiteral("Open"), QDir::currentPath(), preset.filters);
+    QFileDialog dialog(owner, QStringLiteral("Open"),
+                       preset.startFolder.isEmpty() ? QDir::currentPath() : preset.startFolder,
+                       preset.filters);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.selectFile(preset.defaultName);
+    if (!preset.defaultName.isEmpty()) dialog.selectFile(preset.defaultName);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;

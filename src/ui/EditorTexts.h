@@ -49,5 +49,10 @@ inline FileChooserPreset providerFilePreset() {
     return {QStringLiteral("cable.xml"),
             QStringLiteral("provider frequency list(*.xml) (*.xml);;All Files (*.*) (*)")};
 }
+// The backups of receivers, in the folder that keeps them.
+inline FileChooserPreset backupFilePreset(const QString& folder) {
+    return {QString(), QStringLiteral("receiver backup(*.kdat *.bin) (*.kdat *.bin);;All Files (*.*) (*)"),
+            folder};
+}
 
 }  // namespace tovu::ui

@@ -3,6 +3,7 @@
 #include "db/ChannelRecord.h"
 #include "db/DbStore.h"
 #include "enigma/EnigmaImport.h"
+#include "link/Backups.h"
 #include "link/Transactions.h"
 #include "ui/AboutDialog.h"
 #include "ui/AppIcon.h"
@@ -112,6 +113,12 @@ void MainEditorDialog::buildMenus() {
     addMenuItem(editMenu_, kCmdAddChannel, QStringLiteral("&Add Channel"));
     addMenuItem(editMenu_, kCmdResort, QStringLiteral("&Resort Channel"));
     addMenuItem(editMenu_, kCmdFavLists, QStringLiteral("Edit &Fav List"));
+    QMenu* receiver = menuBar_->addMenu(QStringLiteral("&Receiver"));
+    verifyUploads_ = receiver->addAction(QStringLiteral("Verify uploads"));
+    verifyUploads_->setCheckable(true);
+    verifyUploads_->setChecked(true);
+    connect(receiver->addAction(QStringLiteral("Restore Backup…")), &QAction::triggered, this,
+            &MainEditorDialog::restoreFromBackup);
     QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
     addMenuItem(help, kCmdAbout, QStringLiteral("&About"));
 }
@@ -385,7 +392,7 @@ void MainEditorDialog::upload() {
     TransferOutcome outcome;
     {
         BusyCursor busy;
-        outcome = uploadDatabase(address_->address(), localPath(uploadFilePath_));
+        outcome = uploadDatabase(address_->address(), localPath(uploadFilePath_), uploadOptions());
     }
     showOutcome(prompts_, this, outcome);
 }
@@ -395,7 +402,26 @@ void MainEditorDialog::uploadProvider() {
     TransferOutcome outcome;
     {
         BusyCursor busy;
-        outcome = uploadProviderList(address_->address(), localPath(providerFilePath_));
+        outcome = uploadProviderList(address_->address(), localPath(providerFilePath_), uploadOptions());
+    }
+    showOutcome(prompts_, this, outcome);
+}
+
+UploadOptions MainEditorDialog::uploadOptions() const {
+    UploadOptions options;
+    options.verify = verifyUploads_->isChecked();
+    return options;
+}
+
+void MainEditorDialog::restoreFromBackup() {
+    const std::string folder = defaultBackupFolder();
+    (void)makeFolders(folder);  // the chooser opens there even before the first backup
+    const auto path = prompts_.chooseFile(this, backupFilePreset(QString::fromLocal8Bit(folder)));
+    if (!path) return;
+    TransferOutcome outcome;
+    {
+        BusyCursor busy;
+        outcome = restoreBackup(address_->address(), localPath(*path), uploadOptions());
     }
     showOutcome(prompts_, this, outcome);
 }

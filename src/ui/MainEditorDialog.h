@@ -20,6 +20,10 @@ class QMenuBar;
 class QPushButton;
 class QTableView;
 
+namespace tovu {
+struct UploadOptions;
+}
+
 namespace tovu::ui {
 
 class IpAddressEdit;
@@ -78,6 +82,8 @@ private:
     void download();
     void upload();
     void uploadProvider();
+    void restoreFromBackup();
+    [[nodiscard]] UploadOptions uploadOptions() const;
     void importDreamBox();
     void addChannel();
     void editChannel();
@@ -108,6 +114,7 @@ private:
     std::array<int, kChannelListColumnCount> widths_{};
     std::array<bool, kChannelListColumnCount> userSized_{};
     bool applyingWidths_ = false;
+    QAction* verifyUploads_ = nullptr;
     std::map<int, QPushButton*> buttons_;
     std::map<int, QAction*> actions_;
 };

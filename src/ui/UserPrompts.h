@@ -17,11 +17,12 @@ enum class MessageIcon { None, Information, Warning, Critical, Question };
 // The answer to a question about changes not saved yet.
 enum class SaveChoice { Save, Discard, Cancel };
 
-// A file chooser's default file name and its filters in Qt's form ("text (pattern)" pairs
-// separated by ";;").
+// A file chooser's default file name, its filters in Qt's form ("text (pattern)" pairs
+// separated by ";;") and the folder it starts in (empty: the process's current folder).
 struct FileChooserPreset {
     QString defaultName;
     QString filters;
+    QString startFolder = {};
 };
 
 class UserPrompts {
@@ -36,7 +37,7 @@ public:
     // A question about changes not saved yet, with Save, Discard and Cancel buttons.
     virtual SaveChoice askSaveDiscardCancel(QWidget* owner, const QString& text, const QString& caption,
                                             MessageIcon icon) = 0;
-    // A file chooser starting in the process's current folder; nothing when cancelled.
+    // A file chooser as the preset says; nothing when cancelled.
     virtual std::optional<QString> chooseFile(QWidget* owner, const FileChooserPreset& preset) = 0;
     // The folder browser for an Enigma settings folder; nothing when cancelled.
     virtual std::optional<QString> chooseEnigmaFolder(QWidget* owner) = 0;
