@@ -1,6 +1,7 @@
 #include "ui/DialogPrompts.h"
 
 #include "ui/EnigmaFolderDialog.h"
+#include "ui/ImportChoicesDialog.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -70,6 +71,12 @@ std::optional<QString> DialogPrompts::chooseEnigmaFolder(QWidget* owner) {
     EnigmaFolderDialog dialog(owner);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.chosenFolder();
+}
+
+std::optional<ImportChoices> DialogPrompts::chooseImportChoices(QWidget* owner, const ImportSurvey& survey) {
+    ImportChoicesDialog dialog(survey, owner);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.choices();
 }
 
 }  // namespace tovu::ui

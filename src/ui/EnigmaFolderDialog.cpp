@@ -1,21 +1,17 @@
 #include "ui/EnigmaFolderDialog.h"
 
+#include "enigma/EnigmaImport.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 
 namespace tovu::ui {
-
-bool holdsEnigmaSettings(const QString& folder) {
-    if (folder.isEmpty()) return false;
-    const QDir dir(folder);
-    return QFileInfo::exists(dir.filePath(QStringLiteral("services"))) ||
-           QFileInfo::exists(dir.filePath(QStringLiteral("lamedb")));
-}
 
 EnigmaFolderDialog::EnigmaFolderDialog(QWidget* parent, const QString& startFolder)
     : QFileDialog(parent, QStringLiteral("Select folder ..."),
@@ -53,7 +49,9 @@ QString EnigmaFolderDialog::candidateFolder() const {
     // shown.
     const QStringList files = selectedFiles();
     const QString folder = files.isEmpty() ? QString() : files.first();
-    return QFileInfo(folder).isDir() && holdsEnigmaSettings(folder) ? folder : QString();
+    return QFileInfo(folder).isDir() && FolderHoldsEnigmaSettings(QFile::encodeName(folder).constData())
+               ? folder
+               : QString();
 }
 
 void EnigmaFolderDialog::updateAcceptButton() {

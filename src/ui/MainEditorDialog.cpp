@@ -2,13 +2,13 @@
 
 #include "db/ChannelRecord.h"
 #include "db/DbStore.h"
-#include "enigma/EnigmaImport.h"
 #include "link/Backups.h"
 #include "link/Transactions.h"
 #include "ui/AboutDialog.h"
 #include "ui/AppIcon.h"
 #include "ui/ChannelEditDialog.h"
 #include "ui/ChannelListModel.h"
+#include "ui/DreamBoxImport.h"
 #include "ui/EditorTexts.h"
 #include "ui/IpAddressEdit.h"
 #include "ui/ListDialogs.h"
@@ -162,7 +162,11 @@ void MainEditorDialog::buildControls() {
     sourceLabel_ = new QLabel(group);
     sourceLabel_->setObjectName(QStringLiteral("sourceLabel"));
     sourceLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    loadRow->addWidget(sourceLabel_, 1);
+    loadRow->addWidget(sourceLabel_);
+    importSummary_ = new QLabel(group);
+    importSummary_->setObjectName(QStringLiteral("importSummary"));
+    loadRow->addSpacing(12);
+    loadRow->addWidget(importSummary_, 1);
     groupLayout->addLayout(loadRow);
 
     model_ = new ChannelListModel(this);
@@ -354,6 +358,7 @@ void MainEditorDialog::loadDatabase() {
     if (result == LoadResult::OpenFailed) return showPlainMessage(prompts_, nullptr, kFailToOpenDb);
     if (result == LoadResult::Invalid) return showPlainMessage(prompts_, nullptr, kInvalidDbFile);
     sourceLabel_->setText(*path);
+    importSummary_->clear();
     fillChannelList(0);
 }
 
@@ -429,12 +434,10 @@ void MainEditorDialog::restoreFromBackup() {
 void MainEditorDialog::importDreamBox() {
     const auto folder = prompts_.chooseEnigmaFolder(this);
     if (!folder) return;
-    {
-        BusyCursor busy;
-        const std::string path = localPath(*folder);
-        ImportIntoImage(path.c_str(), image_);
-    }
+    const DreamBoxImportOutcome imported = importDreamBoxFolder(*folder, image_, prompts_, this);
+    if (!imported.changed) return;
     sourceLabel_->setText(*folder);
+    importSummary_->setText(imported.summary);
     fillChannelList(0);
 }
 

@@ -61,6 +61,8 @@ public:
     [[nodiscard]] QLineEdit* uploadFilePathEdit() const { return uploadEdit_; }
     [[nodiscard]] QLineEdit* providerFilePathEdit() const { return providerEdit_; }
     [[nodiscard]] QLabel* sourceLabel() const { return sourceLabel_; }
+    // What the last DreamBox import gave, beside the source label; empty after a database load.
+    [[nodiscard]] QLabel* importSummaryLabel() const { return importSummary_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -106,6 +108,7 @@ private:
     QLineEdit* uploadEdit_ = nullptr;
     QLineEdit* providerEdit_ = nullptr;
     QLabel* sourceLabel_ = nullptr;
+    QLabel* importSummary_ = nullptr;
     QTableView* list_ = nullptr;
     ChannelListModel* model_ = nullptr;
     QMenuBar* menuBar_ = nullptr;

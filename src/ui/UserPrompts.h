@@ -1,8 +1,10 @@
 // Every question and message the editor puts to the user goes through this one interface:
-// message boxes, the OK/Cancel confirmation, the Save/Discard/Cancel question, file choosers
-// and the folder browser. The editor uses DialogPrompts (real dialogs); tests answer through a
-// fake of their own.
+// message boxes, the OK/Cancel confirmation, the Save/Discard/Cancel question, file choosers,
+// the folder browser and the choices of a DreamBox import. The editor uses DialogPrompts (real
+// dialogs); tests answer through a fake of their own.
 #pragma once
+
+#include "enigma/ImportChoices.h"
 
 #include <QString>
 
@@ -41,6 +43,8 @@ public:
     virtual std::optional<QString> chooseFile(QWidget* owner, const FileChooserPreset& preset) = 0;
     // The folder browser for an Enigma settings folder; nothing when cancelled.
     virtual std::optional<QString> chooseEnigmaFolder(QWidget* owner) = 0;
+    // The choices of an import of a folder that holds what the survey says; nothing when cancelled.
+    virtual std::optional<ImportChoices> chooseImportChoices(QWidget* owner, const ImportSurvey& survey) = 0;
 };
 
 }  // namespace tovu::ui

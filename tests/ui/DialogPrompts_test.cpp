@@ -138,12 +138,17 @@ class ImportThroughBrowser : public testing::TestWithParam<ImportCase> {};
 TEST_P(ImportThroughBrowser, ImportsThePickedFolderOrChangesNothing) {
     const ImportCase& c = GetParam();
     InTempFolder folder;
-    for (const char* sub : {"plain", "tv", "tv/sub"}) ASSERT_TRUE(QDir(folder.here()).mkdir(sub));
+    for (const char* sub : {"plain", "tv", "tv/sub", "five"}) ASSERT_TRUE(QDir(folder.here()).mkdir(sub));
     const std::string lamedb =
         "eDVB services /4/\ntransponders\n00c00000:0437:0001\n\tc 346000:6875000:2:3:0:0:0\n"
         "/\nend\nservices\n6d66:00c00000:0437:0001:1:0\nFirst TV\np:P\nend\n";
     tovu::test::writeFileBytes(folder.dir.file("tv/lamedb"),
                                std::vector<uint8_t>(lamedb.begin(), lamedb.end()));
+    const std::string lamedb5 =
+        "eDVB services /5/\nt:00c00000:0437:0001,c:346000:6875000:2:3:0:0:0\n"
+        "s:6d66:00c00000:0437:0001:1:0:0,\"First TV\",p:P\n";
+    tovu::test::writeFileBytes(folder.dir.file("five/lamedb5"),
+                               std::vector<uint8_t>(lamedb5.begin(), lamedb5.end()));
     auto image = test::imageWithServices(3);
     auto snapshot = std::make_unique<ChannelDbImage>();
     DialogPrompts prompts;
@@ -191,6 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ImportCase{"HighlightThenChoose", nullptr, false, "tv", "tv"},
                     ImportCase{"DoubleClickThenChoose", "tv", false, nullptr, "tv"},
                     ImportCase{"EnterThenChoose", "tv", true, nullptr, "tv"},
+                    ImportCase{"HighlightLamedb5ThenChoose", nullptr, false, "five", "five"},
                     ImportCase{"FolderWithoutSettings", nullptr, false, "plain", nullptr},
                     ImportCase{"HighlightedSubfolderWithoutSettings", "tv", false, "sub", nullptr}),
     [](const auto& row) { return std::string(row.param.name); });
