@@ -29,8 +29,10 @@ EnigmaFolderDialog::EnigmaFolderDialog(QWidget* parent, const QString& startFold
     if (QListView* view = folderView())
         connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &EnigmaFolderDialog::updateAcceptButton);
-    if (auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+    if (auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
         connect(name, &QLineEdit::textChanged, this, &EnigmaFolderDialog::updateAcceptButton);
+        connect(name, &QLineEdit::returnPressed, this, &EnigmaFolderDialog::openTypedFolder);
+    }
     if (QPushButton* button = acceptButton()) button->installEventFilter(this);
     updateAcceptButton();
 }
@@ -67,6 +69,17 @@ bool EnigmaFolderDialog::eventFilter(QObject* watched, QEvent* event) {
         acceptButton()->isEnabled())
         updateAcceptButton();
     return QFileDialog::eventFilter(watched, event);
+}
+
+void EnigmaFolderDialog::openTypedFolder() {
+    // Enter on a typed folder that holds no settings opens it, as in any file dialog; with
+    // Choose disabled it would otherwise do nothing.
+    auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name == nullptr || !candidateFolder().isEmpty()) return;
+    const QString typed = directory().absoluteFilePath(QDir::fromNativeSeparators(name->text()));
+    if (name->text().isEmpty() || !QFileInfo(typed).isDir()) return;
+    setDirectory(typed);
+    name->clear();
 }
 
 void EnigmaFolderDialog::accept() {

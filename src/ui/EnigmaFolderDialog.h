@@ -32,6 +32,7 @@ protected:
 
 private:
     void updateAcceptButton();
+    void openTypedFolder();
 
     QString chosen_;
     bool updating_ = false;
