@@ -37,6 +37,9 @@ public:
     }
     std::optional<QString> chooseFile(QWidget*, const tovu::ui::FileChooserPreset&) override { return {}; }
     std::optional<QString> chooseEnigmaFolder(QWidget*) override { return {}; }
+    std::optional<tovu::ImportChoices> chooseImportChoices(QWidget*, const tovu::ImportSurvey&) override {
+        return {};
+    }
 };
 
 std::unique_ptr<ChannelDbImage> imageWith1000Services() {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdio>
 #include <new>
 #include <vector>
 
@@ -22,10 +23,23 @@ bool copyAll(PosixDbFile& from, DbFile& to) {
     }
 }
 
+// The permission bits of a new file: 0666 less the process's umask. The umask is read from
+// /proc, which leaves it untouched, because setting it to read it would race with saves on other
+// threads (the push to many receivers saves its backups side by side).
 mode_t creationMode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
+    unsigned mask = 0;
+    bool found = false;
+    if (FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        while (!found && std::fgets(line, sizeof line, status) != nullptr)
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+    }
+    if (!found) {
+        mask = umask(0);
+        umask(static_cast<mode_t>(mask));
+    }
+    return 0666 & ~static_cast<mode_t>(mask);
 }
 
 // Writes into the target itself. Its old bytes are kept in memory first and put back when the

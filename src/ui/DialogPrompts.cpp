@@ -2,6 +2,7 @@
 
 #include "ui/EditorSettings.h"
 #include "ui/EnigmaFolderDialog.h"
+#include "ui/ImportChoicesDialog.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -54,14 +55,15 @@ SaveChoice DialogPrompts::askSaveDiscardCancel(QWidget* owner, const QString& te
 
 std::optional<QString> DialogPrompts::chooseFile(QWidget* owner, const FileChooserPreset& preset) {
     // Qt's own dialog for opening a file; a name that does not exist yet may be typed.
-    const QString lastFolder = rememberedFolder(preset.chooser);
-    QFileDialog dialog(owner, QStringLiteral("Open"), lastFolder.isEmpty() ? QDir::currentPath() : lastFolder,
+    const QString start =
+        preset.startFolder.isEmpty() ? rememberedFolder(preset.chooser) : preset.startFolder;
+    QFileDialog dialog(owner, QStringLiteral("Open"), start.isEmpty() ? QDir::currentPath() : start,
                        preset.filters);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.selectFile(preset.defaultName);
+    if (!preset.defaultName.isEmpty()) dialog.selectFile(preset.defaultName);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
@@ -76,6 +78,12 @@ std::optional<QString> DialogPrompts::chooseEnigmaFolder(QWidget* owner) {
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     rememberFolder(chooser, QFileInfo(QDir::cleanPath(dialog.chosenFolder())).absolutePath());
     return dialog.chosenFolder();
+}
+
+std::optional<ImportChoices> DialogPrompts::chooseImportChoices(QWidget* owner, const ImportSurvey& survey) {
+    ImportChoicesDialog dialog(survey, owner);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.choices();
 }
 
 }  // namespace tovu::ui

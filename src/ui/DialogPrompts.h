@@ -1,5 +1,5 @@
 // The editor's real prompts: message boxes, the OK/Cancel confirmation, Qt's own file chooser
-// and the DreamBox folder browser.
+// and the DreamBox folder browser and the import choices.
 #pragma once
 
 #include "ui/UserPrompts.h"
@@ -14,6 +14,7 @@ public:
                                     MessageIcon icon) override;
     std::optional<QString> chooseFile(QWidget* owner, const FileChooserPreset& preset) override;
     std::optional<QString> chooseEnigmaFolder(QWidget* owner) override;
+    std::optional<ImportChoices> chooseImportChoices(QWidget* owner, const ImportSurvey& survey) override;
 };
 
 }  // namespace tovu::ui

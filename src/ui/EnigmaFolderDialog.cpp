@@ -1,21 +1,17 @@
 #include "ui/EnigmaFolderDialog.h"
 
+#include "enigma/EnigmaImport.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 
 namespace tovu::ui {
-
-bool holdsEnigmaSettings(const QString& folder) {
-    if (folder.isEmpty()) return false;
-    const QDir dir(folder);
-    return QFileInfo::exists(dir.filePath(QStringLiteral("services"))) ||
-           QFileInfo::exists(dir.filePath(QStringLiteral("lamedb")));
-}
 
 EnigmaFolderDialog::EnigmaFolderDialog(QWidget* parent, const QString& startFolder)
     : QFileDialog(parent, QStringLiteral("Select folder ..."),
@@ -33,8 +29,10 @@ EnigmaFolderDialog::EnigmaFolderDialog(QWidget* parent, const QString& startFold
     if (QListView* view = folderView())
         connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &EnigmaFolderDialog::updateAcceptButton);
-    if (auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+    if (auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
         connect(name, &QLineEdit::textChanged, this, &EnigmaFolderDialog::updateAcceptButton);
+        connect(name, &QLineEdit::returnPressed, this, &EnigmaFolderDialog::openTypedFolder);
+    }
     if (QPushButton* button = acceptButton()) button->installEventFilter(this);
     updateAcceptButton();
 }
@@ -53,7 +51,9 @@ QString EnigmaFolderDialog::candidateFolder() const {
     // shown.
     const QStringList files = selectedFiles();
     const QString folder = files.isEmpty() ? QString() : files.first();
-    return QFileInfo(folder).isDir() && holdsEnigmaSettings(folder) ? folder : QString();
+    return QFileInfo(folder).isDir() && FolderHoldsEnigmaSettings(QFile::encodeName(folder).constData())
+               ? folder
+               : QString();
 }
 
 void EnigmaFolderDialog::updateAcceptButton() {
@@ -69,6 +69,17 @@ bool EnigmaFolderDialog::eventFilter(QObject* watched, QEvent* event) {
         acceptButton()->isEnabled())
         updateAcceptButton();
     return QFileDialog::eventFilter(watched, event);
+}
+
+void EnigmaFolderDialog::openTypedFolder() {
+    // Enter on a typed folder that holds no settings opens it, as in any file dialog; with
+    // Choose disabled it would otherwise do nothing.
+    auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name == nullptr || !candidateFolder().isEmpty()) return;
+    const QString typed = directory().absoluteFilePath(QDir::fromNativeSeparators(name->text()));
+    if (name->text().isEmpty() || !QFileInfo(typed).isDir()) return;
+    setDirectory(typed);
+    name->clear();
 }
 
 void EnigmaFolderDialog::accept() {

@@ -1,7 +1,8 @@
 // The folder browser for a DreamBox (Enigma) settings folder: a directory chooser titled
 // "Select folder ..." whose Choose button is enabled only while the folder it would pick holds
-// a "services" or a "lamedb" entry. That folder is the highlighted one or, while none is, the
-// folder being shown, so a user may highlight a folder or open it and then press Choose.
+// a settings file the import reads ("services", "lamedb" or "lamedb5"). That folder is the
+// highlighted one or, while none is, the folder being shown, so a user may highlight a folder or
+// open it and then press Choose.
 #pragma once
 
 #include <QFileDialog>
@@ -11,9 +12,6 @@ class QListView;
 class QPushButton;
 
 namespace tovu::ui {
-
-// True when the folder holds an entry named "services" or "lamedb".
-[[nodiscard]] bool holdsEnigmaSettings(const QString& folder);
 
 class EnigmaFolderDialog final : public QFileDialog {
     Q_OBJECT
@@ -34,6 +32,7 @@ protected:
 
 private:
     void updateAcceptButton();
+    void openTypedFolder();
 
     QString chosen_;
     bool updating_ = false;

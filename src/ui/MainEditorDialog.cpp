@@ -3,12 +3,13 @@
 #include "db/BulkEdits.h"
 #include "db/ChannelRecord.h"
 #include "db/DbStore.h"
-#include "enigma/EnigmaImport.h"
+#include "link/Backups.h"
 #include "link/Transactions.h"
 #include "ui/AboutDialog.h"
 #include "ui/AppIcon.h"
 #include "ui/BulkEditMenu.h"
 #include "ui/ChannelEditDialog.h"
+#include "ui/DreamBoxImport.h"
 #include "ui/EditorSettings.h"
 #include "ui/EditorTexts.h"
 #include "ui/FilterField.h"
@@ -131,6 +132,12 @@ void MainEditorDialog::buildMenus() {
     addMenuItem(editMenu_, kCmdAddChannel, QStringLiteral("&Add Channel"));
     addMenuItem(editMenu_, kCmdResort, QStringLiteral("&Resort Channel"));
     addMenuItem(editMenu_, kCmdFavLists, QStringLiteral("Edit &Fav List"));
+    QMenu* receiver = menuBar_->addMenu(QStringLiteral("&Receiver"));
+    verifyUploads_ = receiver->addAction(QStringLiteral("Verify uploads"));
+    verifyUploads_->setCheckable(true);
+    verifyUploads_->setChecked(true);
+    connect(receiver->addAction(QStringLiteral("Restore Backup…")), &QAction::triggered, this,
+            &MainEditorDialog::restoreFromBackup);
     QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
     addMenuItem(help, kCmdAbout, QStringLiteral("&About"));
 }
@@ -174,7 +181,11 @@ void MainEditorDialog::buildControls() {
     sourceLabel_ = new QLabel(group);
     sourceLabel_->setObjectName(QStringLiteral("sourceLabel"));
     sourceLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    loadRow->addWidget(sourceLabel_, 1);
+    loadRow->addWidget(sourceLabel_);
+    importSummary_ = new QLabel(group);
+    importSummary_->setObjectName(QStringLiteral("importSummary"));
+    loadRow->addSpacing(12);
+    loadRow->addWidget(importSummary_, 1);
     groupLayout->addLayout(loadRow);
 
     filter_ = new FilterField(group);
@@ -373,6 +384,7 @@ void MainEditorDialog::loadDatabase() {
     if (result == LoadResult::OpenFailed) return showPlainMessage(prompts_, nullptr, kFailToOpenDb);
     if (result == LoadResult::Invalid) return showPlainMessage(prompts_, nullptr, kInvalidDbFile);
     sourceLabel_->setText(*path);
+    importSummary_->clear();
     fillChannelList(0);
     history_->record(tr("Load Channel Info DB"), before, selectedRecords());
     history_->markSaved();
@@ -417,7 +429,7 @@ void MainEditorDialog::upload() {
     TransferOutcome outcome;
     {
         BusyCursor busy;
-        outcome = uploadDatabase(address_->address(), localPath(uploadFilePath_));
+        outcome = uploadDatabase(address_->address(), localPath(uploadFilePath_), uploadOptions());
     }
     showOutcome(prompts_, this, outcome);
 }
@@ -427,7 +439,26 @@ void MainEditorDialog::uploadProvider() {
     TransferOutcome outcome;
     {
         BusyCursor busy;
-        outcome = uploadProviderList(address_->address(), localPath(providerFilePath_));
+        outcome = uploadProviderList(address_->address(), localPath(providerFilePath_), uploadOptions());
+    }
+    showOutcome(prompts_, this, outcome);
+}
+
+UploadOptions MainEditorDialog::uploadOptions() const {
+    UploadOptions options;
+    options.verify = verifyUploads_->isChecked();
+    return options;
+}
+
+void MainEditorDialog::restoreFromBackup() {
+    const std::string folder = defaultBackupFolder();
+    (void)makeFolders(folder);  // the chooser opens there even before the first backup
+    const auto path = prompts_.chooseFile(this, backupFilePreset(QString::fromLocal8Bit(folder)));
+    if (!path) return;
+    TransferOutcome outcome;
+    {
+        BusyCursor busy;
+        outcome = restoreBackup(address_->address(), localPath(*path), uploadOptions());
     }
     showOutcome(prompts_, this, outcome);
 }
@@ -436,12 +467,10 @@ void MainEditorDialog::importDreamBox() {
     const QList<int> before = selectedRecords();
     const auto folder = prompts_.chooseEnigmaFolder(this);
     if (!folder) return;
-    {
-        BusyCursor busy;
-        const std::string path = localPath(*folder);
-        ImportIntoImage(path.c_str(), image_);
-    }
+    const DreamBoxImportOutcome imported = importDreamBoxFolder(*folder, image_, prompts_, this);
+    if (!imported.changed) return;
     sourceLabel_->setText(*folder);
+    importSummary_->setText(imported.summary);
     fillChannelList(0);
     history_->record(tr("Load DreamBox Channel"), before, selectedRecords());
 }

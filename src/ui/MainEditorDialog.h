@@ -18,6 +18,10 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 
+namespace tovu {
+struct UploadOptions;
+}
+
 namespace tovu::ui {
 
 class FilterField;
@@ -65,6 +69,8 @@ public:
     [[nodiscard]] QLineEdit* uploadFilePathEdit() const { return uploadEdit_; }
     [[nodiscard]] QLineEdit* providerFilePathEdit() const { return providerEdit_; }
     [[nodiscard]] QLabel* sourceLabel() const { return sourceLabel_; }
+    // What the last DreamBox import gave, beside the source label; empty after a database load.
+    [[nodiscard]] QLabel* importSummaryLabel() const { return importSummary_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,6 +94,8 @@ private:
     void download();
     void upload();
     void uploadProvider();
+    void restoreFromBackup();
+    [[nodiscard]] UploadOptions uploadOptions() const;
     void importDreamBox();
     void addChannel();
     void editChannel();
@@ -112,6 +120,7 @@ private:
     QLineEdit* uploadEdit_ = nullptr;
     QLineEdit* providerEdit_ = nullptr;
     QLabel* sourceLabel_ = nullptr;
+    QLabel* importSummary_ = nullptr;
     FilterField* filter_ = nullptr;
     ChannelListView* list_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
@@ -121,6 +130,7 @@ private:
     QAction* redo_ = nullptr;
     QAction* replaceInNames_ = nullptr;
     QList<QAction*> selectionActions_;  // enabled while services are selected
+    QAction* verifyUploads_ = nullptr;
     std::map<int, QPushButton*> buttons_;
     std::map<int, QAction*> actions_;
 };

@@ -97,6 +97,7 @@ TEST(Upload, KeepsTheReceiversHeaderAndStoresTheProviderListWithItsChecksum) {
 
     ASSERT_TRUE(uploadDatabase(sim.address(), dir.file("up.kdat")).success);
     (void)sim.nextLine();  // the read of the receiver's header
+    (void)sim.nextLine();  // the backup
     ASSERT_NE(sim.nextLine().find("result=stored saved"), std::string::npos);
     const auto saved = readFileBytes(dir.file("saved.kdat"));
     ASSERT_EQ(saved.size(), kDbFileSize);
@@ -132,6 +133,10 @@ const TransferOutcome kCannot{"Cannot connect to STB, Please check!", OutcomeCap
 const TransferOutcome kDownloaded{"Download chan information completed!", OutcomeCaption::ApplicationName,
                                   true};
 const TransferOutcome kUploaded{"Upload chan DB completed", OutcomeCaption::ApplicationName, true};
+const TransferOutcome kNoBackup{
+    "Cannot connect to STB, Please check!\nThe backup of the receiver's provider list failed. "
+    "Nothing was uploaded.",
+    OutcomeCaption::ApplicationName, false};
 
 struct MessageCase {
     const char* name;
@@ -205,14 +210,18 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"DownloadNoReceiver", downloadDatabase, kNobody, "", "x.kdat", kCannot, ""},
         MessageCase{"UploadNoReceiverEvenWithoutFile", uploadDatabase, kNobody, "", "missing.kdat", kCannot,
                     ""},
-        MessageCase{"UploadFreqNoReceiver", uploadProviderList, kNobody, "", "cable.xml", kCannot, ""},
+        // The provider list's first transfer is its backup.
+        MessageCase{"UploadFreqNoReceiver", uploadProviderList, kNobody, "", "cable.xml", kNoBackup, ""},
         MessageCase{"DownloadCompleted", downloadDatabase, loopback(10, 1, 4), "", "x.kdat", kDownloaded,
                     "read address=0x6A0000 length=262144 packets=256/256 checksum="},
         MessageCase{"UploadCompleted", uploadDatabase, loopback(10, 1, 5), "", "valid.kdat", kUploaded,
-                    "read address=0x6D0000 length=4096 packets=4/4|"
-                    "write address=0x6A0000 length=262144 packets=256/256 checksum=ok result=stored"},
+                    "read address=0x6D0000 length=4096 packets=4/4|read address=0x6A0000 length=262144|"
+                    "write address=0x6A0000 length=262144 packets=256/256 checksum=ok result=stored|"
+                    "read address=0x6A0000 length=262144"},
         MessageCase{"UploadFreqCompleted", uploadProviderList, loopback(10, 1, 6), "", "cable.xml", kUploaded,
-                    "write address=0x660000 length=65536 packets=64/64 checksum=ok result=stored"},
+                    "read address=0x660000 length=65536|"
+                    "write address=0x660000 length=65536 packets=64/64 checksum=ok result=stored|"
+                    "read address=0x660000 length=65536"},
         MessageCase{"DownloadStalledFailsAfterThePacketTimeOut", downloadDatabase, loopback(10, 2, 1),
                     "--stall", "x.kdat", kCannot,
                     "read address=0x6A0000 length=262144 packets=0/256 result=stalled", 4900},

@@ -136,8 +136,8 @@ QModelIndex folderRow(const EnigmaFolderDialog& d, const QString& name) {
 
 struct ImportCase {
     const char* name;
-    const char* open;       // folder opened first, or nullptr
-    bool openByEnter;       // else by a double click
+    const char* open;  // folder opened first, or nullptr
+    enum { ByDoubleClick, ByEnter, ByTyping } openBy;
     const char* highlight;  // folder then clicked once, or nullptr
     const char* imported;   // nullptr: Choose stays disabled and the user gives up with Escape
 };
@@ -149,12 +149,17 @@ class ImportThroughBrowser : public testing::TestWithParam<ImportCase> {};
 TEST_P(ImportThroughBrowser, ImportsThePickedFolderOrChangesNothing) {
     const ImportCase& c = GetParam();
     InTempFolder folder;
-    for (const char* sub : {"plain", "tv", "tv/sub"}) ASSERT_TRUE(QDir(folder.here()).mkdir(sub));
+    for (const char* sub : {"plain", "tv", "tv/sub", "five"}) ASSERT_TRUE(QDir(folder.here()).mkdir(sub));
     const std::string lamedb =
         "eDVB services /4/\ntransponders\n00c00000:0437:0001\n\tc 346000:6875000:2:3:0:0:0\n"
         "/\nend\nservices\n6d66:00c00000:0437:0001:1:0\nFirst TV\np:P\nend\n";
     tovu::test::writeFileBytes(folder.dir.file("tv/lamedb"),
                                std::vector<uint8_t>(lamedb.begin(), lamedb.end()));
+    const std::string lamedb5 =
+        "eDVB services /5/\nt:00c00000:0437:0001,c:346000:6875000:2:3:0:0:0\n"
+        "s:6d66:00c00000:0437:0001:1:0:0,\"First TV\",p:P\n";
+    tovu::test::writeFileBytes(folder.dir.file("five/lamedb5"),
+                               std::vector<uint8_t>(lamedb5.begin(), lamedb5.end()));
     auto image = test::imageWithServices(3);
     auto snapshot = std::make_unique<ChannelDbImage>();
     DialogPrompts prompts;
@@ -169,10 +174,15 @@ TEST_P(ImportThroughBrowser, ImportsThePickedFolderOrChangesNothing) {
             EXPECT_FALSE(d.acceptButton()->isEnabled());
             QWidget* viewport = d.folderView()->viewport();
             const auto at = [&d](const QModelIndex& row) { return d.folderView()->visualRect(row).center(); };
-            if (c.open != nullptr) {
+            if (c.open != nullptr && c.openBy == ImportCase::ByTyping) {
+                auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QTest::keyClicks(name, QString::fromLatin1(c.open), {}, 20);  // as fast as a typist
+                QTest::keyClick(name, Qt::Key_Return);
+                EXPECT_TRUE(d.directory().absolutePath().endsWith(c.open));
+            } else if (c.open != nullptr) {
                 const QModelIndex row = folderRow(d, c.open);
                 QTest::mouseClick(viewport, Qt::LeftButton, {}, at(row));
-                if (c.openByEnter) {
+                if (c.openBy == ImportCase::ByEnter) {
                     QTest::keyClick(d.folderView(), Qt::Key_Return);
                 } else {
                     QTest::mouseDClick(viewport, Qt::LeftButton, {}, at(row));
@@ -199,11 +209,14 @@ TEST_P(ImportThroughBrowser, ImportsThePickedFolderOrChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, ImportThroughBrowser,
-    testing::Values(ImportCase{"HighlightThenChoose", nullptr, false, "tv", "tv"},
-                    ImportCase{"DoubleClickThenChoose", "tv", false, nullptr, "tv"},
-                    ImportCase{"EnterThenChoose", "tv", true, nullptr, "tv"},
-                    ImportCase{"FolderWithoutSettings", nullptr, false, "plain", nullptr},
-                    ImportCase{"HighlightedSubfolderWithoutSettings", "tv", false, "sub", nullptr}),
+    testing::Values(
+        ImportCase{"HighlightThenChoose", nullptr, ImportCase::ByDoubleClick, "tv", "tv"},
+        ImportCase{"DoubleClickThenChoose", "tv", ImportCase::ByDoubleClick, nullptr, "tv"},
+        ImportCase{"EnterThenChoose", "tv", ImportCase::ByEnter, nullptr, "tv"},
+        ImportCase{"TypedFolderOpensOnEnter", "tv/sub", ImportCase::ByTyping, nullptr, nullptr},
+        ImportCase{"HighlightLamedb5ThenChoose", nullptr, ImportCase::ByDoubleClick, "five", "five"},
+        ImportCase{"FolderWithoutSettings", nullptr, ImportCase::ByDoubleClick, "plain", nullptr},
+        ImportCase{"HighlightedSubfolderWithoutSettings", "tv", ImportCase::ByDoubleClick, "sub", nullptr}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

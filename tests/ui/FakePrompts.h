@@ -49,10 +49,12 @@ public:
     std::deque<std::optional<QString>> folderAnswers;
     std::deque<bool> confirmAnswers;
     std::deque<SaveChoice> saveAnswers;  // an empty queue answers Cancel
+    std::deque<std::optional<ImportChoices>> choiceAnswers;
 
     std::vector<ShownMessage> messages;
     std::vector<FileChooserPreset> fileRequests;
     int folderRequests = 0;
+    std::vector<ImportSurvey> choiceRequests;
 
     void showMessage(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) override {
         messages.push_back({owner, text, caption, icon, false});
@@ -79,6 +81,13 @@ public:
     std::optional<QString> chooseEnigmaFolder(QWidget*) override {
         ++folderRequests;
         return take(folderAnswers);
+    }
+    std::optional<ImportChoices> chooseImportChoices(QWidget*, const ImportSurvey& survey) override {
+        choiceRequests.push_back(survey);
+        if (choiceAnswers.empty()) return std::nullopt;
+        auto answer = choiceAnswers.front();
+        choiceAnswers.pop_front();
+        return answer;
     }
 
     // The texts of the messages shown so far.

@@ -169,8 +169,9 @@ TEST_P(QuitWithChanges, AsksToSaveAndStaysOpenUnlessSavedOrDiscarded) {
     EXPECT_EQ(h.window->isVisible(), c.open);
     EXPECT_EQ(h.prompts.texts(), c.messages);
     auto saved = std::make_unique<ChannelDbImage>();
-    if (c.file != nullptr && loadDbFromPath(*saved, dir.file(c.file)) == LoadResult::Loaded)
+    if (c.file != nullptr && loadDbFromPath(*saved, dir.file(c.file)) == LoadResult::Loaded) {
         EXPECT_EQ(test::serviceIds(*saved), (std::vector<int>{102, 103}));
+    }
 }
 
 const QString kAsked = QuitCase{}.messages.front();

@@ -41,12 +41,13 @@ TEST(MainWindowStart, OpensEmptyWithTwentyRowsAndItsMenus) {
                   h.window->providerFilePathEdit()->text() + h.window->sourceLabel()->text(),
               "");
     const auto menus = h.window->menuBar()->actions();
-    EXPECT_EQ(textsOf(menus), QStringList({"&Edit", "&Help"}));
+    EXPECT_EQ(textsOf(menus), QStringList({"&Edit", "&Receiver", "&Help"}));
     EXPECT_EQ(textsOf(h.window->editMenu()->actions()),
               QStringList({"&Undo", "Re&do", "", "&Edit Channel", "&Del Channel", "&Add Channel",
                            "&Resort Channel", "Edit &Fav List", "", "Parent Lock", "Subtitle", "Descrambled",
                            "Prog type", "Replace in names…"}));
-    EXPECT_EQ(textsOf(menus[1]->menu()->actions()), QStringList({"&About"}));
+    EXPECT_EQ(textsOf(menus[1]->menu()->actions()), QStringList({"Verify uploads", "Restore Backup…"}));
+    EXPECT_EQ(textsOf(menus[2]->menu()->actions()), QStringList({"&About"}));
 }
 
 // Columns keep their standard widths as minimums and widen to their texts; the Name column takes

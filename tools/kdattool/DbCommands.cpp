@@ -35,16 +35,15 @@ int save(const ChannelDbImage& image, const std::string& path) {
     return 1;
 }
 
-// Control characters would break the tab-separated lines.
+std::unique_ptr<ChannelDbImage> newImage() { return std::make_unique<ChannelDbImage>(); }
+
+}  // namespace
+
 std::string printable(std::string text) {
     for (char& c : text)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     return text;
 }
-
-std::unique_ptr<ChannelDbImage> newImage() { return std::make_unique<ChannelDbImage>(); }
-
-}  // namespace
 
 int runCheck(const Args& args) {
     PosixDbFile file;

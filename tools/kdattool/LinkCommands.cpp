@@ -20,9 +20,9 @@ bool parseAddress(const std::string& text, ReceiverAddress& address) {
         address.reset();
         return true;
     }
-    in_addr parsed{};
-    if (inet_pton(AF_INET, text.c_str(), &parsed) != 1) return false;
-    address = ntohl(parsed.s_addr);
+    uint32_t parsed = 0;
+    if (!parseIpv4(text, parsed)) return false;
+    address = parsed;
     return true;
 }
 
@@ -32,20 +32,55 @@ int report(const TransferOutcome& outcome) {
     return 0;
 }
 
-int run(const Args& args, TransferOutcome (*transaction)(ReceiverAddress, const std::string&)) {
+bool addressArgument(const std::string& text, ReceiverAddress& address) {
+    if (parseAddress(text, address)) return true;
+    (void)usageError("not an IPv4 address: " + text);
+    return false;
+}
+
+// ADDRESS FILE [--no-verify] [--backup-dir DIR]
+int runUploadCommand(const Args& args,
+                     TransferOutcome (*upload)(ReceiverAddress, const std::string&, const UploadOptions&)) {
     ReceiverAddress address;
-    if (!parseAddress(args[0], address)) {
-        std::fprintf(stderr, "not an IPv4 address: %s\n", args[0].c_str());
-        return 2;
+    if (!addressArgument(args[0], address)) return 2;
+    UploadOptions options;
+    for (size_t i = 2; i < args.size(); ++i) {
+        if (!takeUploadOption(args, i, options)) return usageError("unknown option: " + args[i]);
     }
-    return report(transaction(address, args[1]));
+    return report(upload(address, args[1], options));
 }
 
 }  // namespace
 
-int runDownload(const Args& args) { return run(args, downloadDatabase); }
-int runUpload(const Args& args) { return run(args, uploadDatabase); }
-int runUploadFreq(const Args& args) { return run(args, uploadProviderList); }
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return 2;
+}
+
+bool parseIpv4(const std::string& text, uint32_t& address) {
+    in_addr parsed{};
+    if (inet_pton(AF_INET, text.c_str(), &parsed) != 1) return false;
+    address = ntohl(parsed.s_addr);
+    return true;
+}
+
+bool takeUploadOption(const Args& args, size_t& i, UploadOptions& options) {
+    if (args[i] == "--no-verify") {
+        options.verify = false;
+        return true;
+    }
+    if (args[i] != "--backup-dir" || i + 1 >= args.size() || args[i + 1].empty()) return false;
+    options.backupFolder = args[++i];
+    return true;
+}
+
+int runDownload(const Args& args) {
+    ReceiverAddress address;
+    if (!addressArgument(args[0], address)) return 2;
+    return report(downloadDatabase(address, args[1]));
+}
+int runUpload(const Args& args) { return runUploadCommand(args, uploadDatabase); }
+int runUploadFreq(const Args& args) { return runUploadCommand(args, uploadProviderList); }
 
 int runCable2Bin(const Args& args) {
     {

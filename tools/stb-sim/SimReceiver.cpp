@@ -7,6 +7,7 @@
 #include "link/Protocol.h"
 
 #include <sys/socket.h>
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -77,14 +78,33 @@ const char* endEarly(const Connection& c, const Options& options) {
     return "reset";
 }
 
+// What a read of the storage sees: the stored bytes, with the bytes of writes that are still
+// lagging put back as they were before them (the oldest write's last, so it wins).
+std::vector<uint8_t> visibleBytes(Receiver& receiver, uint32_t address, uint32_t length) {
+    const auto now = Clock::now();
+    std::erase_if(receiver.lagging, [now](const LaggingWrite& w) { return w.until <= now; });
+    const auto first = receiver.storage.begin() + (address - kStorageBase);
+    std::vector<uint8_t> bytes(first, first + length);
+    for (auto w = receiver.lagging.rbegin(); w != receiver.lagging.rend(); ++w) {
+        const uint64_t from = std::max<uint64_t>(address, w->address);
+        const uint64_t to = std::min<uint64_t>(uint64_t{address} + length, w->address + w->before.size());
+        if (from < to)
+            std::memcpy(bytes.data() + (from - address), w->before.data() + (from - w->address), to - from);
+    }
+    return bytes;
+}
+
 std::string serveRead(Receiver& receiver, const Connection& c, uint32_t address, uint32_t length) {
     const Options& o = receiver.options;
     const uint32_t answered = o.answerLength >= 0 ? static_cast<uint32_t>(o.answerLength) : length;
     const uint64_t count = packetCountFor(answered);
     if (!inStorage(address, answered) || count > 0xFFFF)
         return describe("read", address, length, 0, count) + " result=refused (outside storage)";
+    if (o.refuseReadsAfterWrite && receiver.written)
+        return describe("read", address, length, 0, count) + " result=refused (read after write)";
     const uint32_t lengthField = o.lengthField >= 0 ? static_cast<uint32_t>(o.lengthField) : answered;
-    const uint8_t* data = receiver.storage.data() + (address - kStorageBase);
+    const std::vector<uint8_t> visible = visibleBytes(receiver, address, answered);
+    const uint8_t* data = visible.data();
     const uint32_t checksum = sumBytes(data, answered);
     uint8_t packet[kPacketSize];
     uint64_t sent = 0;
@@ -165,8 +185,14 @@ std::string serveWrite(Receiver& receiver, const Connection& c, uint32_t address
     std::string line =
         describe("write", address, length, received, count) + (sumOk ? " checksum=ok" : " checksum=bad");
     if (!sumOk || !problems.empty()) return line + " result=rejected" + problems;
-    if (length > 0) std::memcpy(receiver.storage.data() + (address - kStorageBase), staged.data(), length);
-    line += " result=stored";
+    uint8_t* target = receiver.storage.data() + (address - kStorageBase);
+    if (o.lagWritesMs > 0 && length > 0)
+        receiver.lagging.push_back({address, std::vector<uint8_t>(target, target + length),
+                                    Clock::now() + std::chrono::milliseconds(o.lagWritesMs)});
+    if (o.corruptWrites && length > 0) staged[length / 2] ^= 0xFF;
+    if (length > 0) std::memcpy(target, staged.data(), length);
+    receiver.written = true;
+    line += o.corruptWrites && length > 0 ? " result=stored corrupted" : " result=stored";
     if (!receiver.options.savePath.empty() && touchesDatabaseArea(address, length))
         line += saveDatabaseArea(receiver, receiver.options.savePath) ? " saved" : " save-failed";
     return line;

@@ -84,6 +84,12 @@ const Flag kFlags[] = {
      [](Options& o, const char*) { return o.slowWrite = true; }},
     {"--ignore-write", nullptr, "fault: take the command of a write, then read nothing",
      [](Options& o, const char*) { return o.ignoreWrite = true; }},
+    {"--corrupt-writes", nullptr, "fault: store every write with one byte changed",
+     [](Options& o, const char*) { return o.corruptWrites = true; }},
+    {"--lag-writes", "MS", "fault: reads return the old data for MS milliseconds after a write",
+     [](Options& o, const char* v) { return number(v, INT32_MAX, o.lagWritesMs); }},
+    {"--refuse-reads-after-write", nullptr, "fault: once a write was stored, close every read unanswered",
+     [](Options& o, const char*) { return o.refuseReadsAfterWrite = true; }},
 };
 
 void usage(FILE* out) {
