@@ -1,6 +1,5 @@
 #include "ui/ChannelListModel.h"
 
-#include "db/ChannelRecord.h"
 #include "db/FieldText.h"
 #include "db/NameCodec.h"
 
@@ -16,30 +15,55 @@ const ChannelListColumn& columnAt(int column) {
     return column == 0 ? kNumberColumn : kChannelListColumns[column - 1];
 }
 
+// The number a text starts with ("474000 KHz", "64QAM"), or the text itself.
+QVariant sortKey(const QString& text) {
+    qsizetype digits = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    while (digits < text.size() && text[digits].isDigit()) ++digits;
+    bool number = false;
+    const qlonglong value = text.first(digits).toLongLong(&number);
+    return number ? QVariant(value) : QVariant(text);
+}
+
 }  // namespace
 
 ChannelListModel::ChannelListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+QString fieldText(const ChannelRecord& record, unsigned field) {
+    // Names are stored in the code page; the other texts are plain ASCII.
+    const std::string text = recordFieldText(record, field);
+    return field == kFieldName ? QString::fromStdString(nameToUtf8(text)) : QString::fromLatin1(text);
+}
+
+QString filterText(const ChannelRecord& record) {
+    QString text;
+    for (const unsigned field :
+         {kFieldName, kFieldServiceId, kFieldTransponderId, kFieldOriginalNetworkId, kFieldFrequency})
+        text += fieldText(record, field) + QLatin1Char('\n');
+    return text;
+}
+
+std::vector<QString> filterTexts(const ChannelDbImage& image) {
+    std::vector<QString> texts;
+    for (int i = 0; i < channelCount(image); ++i) {
+        ChannelRecord record;
+        texts.push_back(getChannel(image, i, record) ? filterText(record) : QString());
+    }
+    return texts;
+}
 
 void ChannelListModel::rebuild(const ChannelDbImage& image) {
     beginResetModel();
     rows_.clear();
     const int n = channelCount(image);
     rows_.reserve(static_cast<size_t>(n > 0 ? n : 0));
-    // A field text is at most a 32-byte name and its NUL; the buffer is larger, as the list's
-    // own buffer always was.
-    char text[256];
     for (int i = 0; i < n; ++i) {
         auto& row = rows_.emplace_back();
-        row[0] = QString::number(i + 1);
-        for (int c = 1; c < kChannelListColumnCount; ++c) {
-            text[0] = '\0';
-            const unsigned field = kChannelListColumns[c - 1].field;
-            if (!formatChannelField(image, i, text, field)) continue;
-            // Names are stored in the code page; the other texts are plain ASCII.
-            row[static_cast<size_t>(c)] = field == kFieldName
-                                              ? QString::fromStdString(nameToUtf8(std::string_view(text)))
-                                              : QString::fromLatin1(text);
-        }
+        row.texts[0] = QString::number(i + 1);
+        ChannelRecord record;
+        if (!getChannel(image, i, record)) continue;
+        for (int c = 1; c < kChannelListColumnCount; ++c)
+            row.texts[static_cast<size_t>(c)] = fieldText(record, kChannelListColumns[c - 1].field);
+        row.filterText = filterText(record);
     }
     endResetModel();
 }
@@ -54,10 +78,15 @@ int ChannelListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ChannelListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= kChannelListColumnCount) return {};
-    if (role == Qt::DisplayRole)
-        return rows_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
-    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
-    return {};
+    const Row& row = rows_[static_cast<size_t>(index.row())];
+    const QString& text = row.texts[static_cast<size_t>(index.column())];
+    switch (role) {
+        case Qt::DisplayRole: return text;
+        case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        case kFilterTextRole: return row.filterText;
+        case kSortKeyRole: return sortKey(text);
+        default: return {};
+    }
 }
 
 QVariant ChannelListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -73,7 +102,7 @@ int ChannelListModel::widestText(int column, const QFontMetrics& metrics) const 
     QSet<QString> seen;
     int widest = 0;
     for (const auto& row : rows_) {
-        const QString& text = row[static_cast<size_t>(column)];
+        const QString& text = row.texts[static_cast<size_t>(column)];
         if (seen.contains(text)) continue;
         seen.insert(text);
         widest = std::max(widest, metrics.horizontalAdvance(text));

@@ -1,10 +1,12 @@
 #include "ui/DialogPrompts.h"
 
+#include "ui/EditorSettings.h"
 #include "ui/EnigmaFolderDialog.h"
 #include "ui/ImportChoicesDialog.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace tovu::ui {
@@ -53,8 +55,9 @@ SaveChoice DialogPrompts::askSaveDiscardCancel(QWidget* owner, const QString& te
 
 std::optional<QString> DialogPrompts::chooseFile(QWidget* owner, const FileChooserPreset& preset) {
     // Qt's own dialog for opening a file; a name that does not exist yet may be typed.
-    QFileDialog dialog(owner, QStringLiteral("Open"),
-                       preset.startFolder.isEmpty() ? QDir::currentPath() : preset.startFolder,
+    const QString start =
+        preset.startFolder.isEmpty() ? rememberedFolder(preset.chooser) : preset.startFolder;
+    QFileDialog dialog(owner, QStringLiteral("Open"), start.isEmpty() ? QDir::currentPath() : start,
                        preset.filters);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
@@ -64,12 +67,16 @@ std::optional<QString> DialogPrompts::chooseFile(QWidget* owner, const FileChoos
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
+    rememberFolder(preset.chooser, QFileInfo(files.first()).absolutePath());
     return files.first();
 }
 
 std::optional<QString> DialogPrompts::chooseEnigmaFolder(QWidget* owner) {
-    EnigmaFolderDialog dialog(owner);
+    // It starts beside the folder chosen last, so that folder shows among its neighbours.
+    const QString chooser = QStringLiteral("dreamBox");
+    EnigmaFolderDialog dialog(owner, rememberedFolder(chooser));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    rememberFolder(chooser, QFileInfo(QDir::cleanPath(dialog.chosenFolder())).absolutePath());
     return dialog.chosenFolder();
 }
 

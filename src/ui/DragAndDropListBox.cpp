@@ -77,7 +77,7 @@ void CDragAndDropListBox::mousePressEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     const bool left = event->button() == Qt::LeftButton;
     deferredClickRow_ = -1;
-    if (left && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
+    if (left && rowsMovable_ && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
         const QModelIndex pressed = indexAt(point);
         if (pressed.isValid() && selectionModel()->isSelected(pressed)) deferredClickRow_ = pressed.row();
     }
@@ -94,7 +94,7 @@ void CDragAndDropListBox::mousePressEvent(QMouseEvent* event) {
     dropIndex_ = -1;
     capturing_ = false;
     const QModelIndex hit = indexAt(point);
-    if (hit.isValid()) dragIndex_ = hit.row();
+    if (hit.isValid() && rowsMovable_) dragIndex_ = hit.row();
 }
 
 void CDragAndDropListBox::mouseDoubleClickEvent(QMouseEvent* event) {

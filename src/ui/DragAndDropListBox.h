@@ -41,6 +41,10 @@ public:
     [[nodiscard]] bool scrollingDown() const { return scrollDownTimer_.isActive(); }
     [[nodiscard]] bool scrollingUp() const { return scrollUpTimer_.isActive(); }
 
+    // Whether rows may be dragged (while some rows are hidden, they may not).
+    void setRowsMovable(bool movable) { rowsMovable_ = movable; }
+    [[nodiscard]] bool rowsMovable() const { return rowsMovable_; }
+
     // The marker line as the viewport draws it now (viewport coordinates), if one is shown.
     [[nodiscard]] std::optional<QLine> markerLine() const;
 
@@ -77,6 +81,7 @@ private:
     // A plain press on a row that is already selected keeps the selection, so that the block
     // can be dragged; a release on that row without a drag then selects the row alone.
     int deferredClickRow_ = -1;
+    bool rowsMovable_ = true;
 };
 
 }  // namespace tovu::ui

@@ -43,16 +43,18 @@ inline QString applicationCaption() { return QCoreApplication::applicationName()
 // parenthesised group the patterns matched (the dialog hides that last group).
 inline FileChooserPreset databaseFilePreset() {
     return {QStringLiteral("tovuChanDB.kdat"),
-            QStringLiteral("channel database(*.kdat) (*.kdat);;All Files (*.*) (*)")};
+            QStringLiteral("channel database(*.kdat) (*.kdat);;All Files (*.*) (*)"), QString(),
+            QStringLiteral("database")};
 }
 inline FileChooserPreset providerFilePreset() {
     return {QStringLiteral("cable.xml"),
-            QStringLiteral("provider frequency list(*.xml) (*.xml);;All Files (*.*) (*)")};
+            QStringLiteral("provider frequency list(*.xml) (*.xml);;All Files (*.*) (*)"), QString(),
+            QStringLiteral("providerList")};
 }
 // The backups of receivers, in the folder that keeps them.
 inline FileChooserPreset backupFilePreset(const QString& folder) {
     return {QString(), QStringLiteral("receiver backup(*.kdat *.bin) (*.kdat *.bin);;All Files (*.*) (*)"),
-            folder};
+            folder, QStringLiteral("backup")};
 }
 
 }  // namespace tovu::ui

@@ -3,9 +3,12 @@
 #include "db/ChannelRecord.h"
 #include "db/FavLists.h"
 #include "db/NameCodec.h"
+#include "ui/ChannelListModel.h"
+#include "ui/FilterField.h"
 #include "ui/NameInput.h"
 #include "ui/UserPrompts.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -47,7 +50,10 @@ FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& 
     // A list name holds at most 20 bytes of the code page: ten Chinese characters or twenty letters.
     nameEdit_->setValidator(new NameBytesValidator(kListNameSize, nameEdit_));
     nameLabel->setBuddy(nameEdit_);
+    filter_ = new FilterField(this);
+    membersOnly_ = new QCheckBox(tr("Members only"), this);
     checkList_ = new QTableWidget(this);
+    filter_->setList(checkList_);
     checkList_->setShowGrid(true);
     checkList_->verticalHeader()->hide();
     checkList_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -67,17 +73,22 @@ FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& 
     layout->addWidget(listChoice_, 0, 1, 1, 2);
     layout->addWidget(nameLabel, 1, 0);
     layout->addWidget(nameEdit_, 1, 1, 1, 2);
-    layout->addWidget(checkList_, 2, 0, 1, 3);
-    layout->addWidget(save_, 3, 1);
-    layout->addWidget(quit_, 3, 2);
-    layout->addWidget(create_, 4, 1);
-    layout->addWidget(delete_, 4, 2);
+    layout->addWidget(filter_, 2, 0, 1, 2);
+    layout->addWidget(membersOnly_, 2, 2);
+    layout->addWidget(checkList_, 3, 0, 1, 3);
+    layout->addWidget(save_, 4, 1);
+    layout->addWidget(quit_, 4, 2);
+    layout->addWidget(create_, 5, 1);
+    layout->addWidget(delete_, 5, 2);
 
     takeSnapshot(image_, snapshot_);
+    filterTexts_ = filterTexts(image_);
     refillEditor(kListFirstDefault);
 
     connect(listChoice_, &QComboBox::currentIndexChanged, this, &FavListEditorDialog::switchList);
     connect(checkList_, &QTableWidget::itemChanged, this, &FavListEditorDialog::refuseTickOfFullList);
+    connect(filter_, &QLineEdit::textChanged, this, &FavListEditorDialog::applyFilter);
+    connect(membersOnly_, &QCheckBox::toggled, this, &FavListEditorDialog::applyFilter);
     connect(save_, &QPushButton::clicked, this, [this] { (void)saveFavLists(); });
     connect(quit_, &QPushButton::clicked, this, &QDialog::reject);
     connect(create_, &QPushButton::clicked, this, &FavListEditorDialog::createList);
@@ -96,6 +107,14 @@ void FavListEditorDialog::putImageBack() {
     if (imagePutBack_) return;
     imagePutBack_ = true;
     restoreSnapshot(image_, snapshot_);
+}
+
+void FavListEditorDialog::applyFilter() {
+    for (int row = 0; row < checkList_->rowCount(); ++row) {
+        const bool matches = static_cast<size_t>(row) < filterTexts_.size() &&
+                             filter_->matches(filterTexts_[static_cast<size_t>(row)]);
+        checkList_->setRowHidden(row, !matches || (membersOnly_->isChecked() && !ticked(row)));
+    }
 }
 
 void FavListEditorDialog::refillEditor(int wantedListId) {
@@ -179,6 +198,7 @@ void FavListEditorDialog::showChecks() {
     const int rows = std::min(checkList_->rowCount(), static_cast<int>(members.size()));
     for (int i = 0; i < rows; ++i)
         checkList_->item(i, 0)->setCheckState(members[static_cast<size_t>(i)] ? Qt::Checked : Qt::Unchecked);
+    applyFilter();
 }
 
 QString FavListEditorDialog::listName(int position) const {
@@ -299,7 +319,9 @@ bool FavListEditorDialog::saveFavLists() {
         [[maybe_unused]] const int named =
             setListName(image_, listId, state_.listNames[static_cast<size_t>(k)].data());
     }
+    const bool changed = image_.bytes != snapshot_.bytes;
     takeSnapshot(image_, snapshot_);
+    if (changed && saved_) saved_(tr("Edit Fav List"));
     // The choice box shows the names as stored now (an emptied name as its default name).
     const int current = state_.currentList;
     loadListChoices();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "db/DbImage.h"
+#include "ui/ListDialogs.h"
 
 #include <QDialog>
 #include <QString>
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -21,6 +23,7 @@ class QTableWidgetItem;
 
 namespace tovu::ui {
 
+class FilterField;
 class UserPrompts;
 
 inline constexpr int kMaxFavLists = 21;  // five default lists and sixteen user lists
@@ -47,10 +50,16 @@ public:
 
     void done(int result) override;
 
+    // Each Save Change that changes the image is reported as one step, after the snapshot was
+    // taken, so the image the dialog puts back on closing is the one the last step left.
+    void reportSavesTo(const StepReporter& saved) { saved_ = saved; }
+
     [[nodiscard]] const FavEditorState& state() const { return state_; }
     [[nodiscard]] QComboBox* listChoice() const { return listChoice_; }
     [[nodiscard]] QLineEdit* nameEdit() const { return nameEdit_; }
     [[nodiscard]] QTableWidget* checkList() const { return checkList_; }
+    [[nodiscard]] FilterField* filter() const { return filter_; }
+    [[nodiscard]] QCheckBox* membersOnly() const { return membersOnly_; }
     [[nodiscard]] QPushButton* saveButton() const { return save_; }
     [[nodiscard]] QPushButton* quitButton() const { return quit_; }
     [[nodiscard]] QPushButton* createButton() const { return create_; }
@@ -79,6 +88,9 @@ private:
     void createList();
     void deleteList();
     void putImageBack();
+    // Shows the rows that match the filter and, with "Members only", are ticked. A tick changed
+    // afterwards leaves its row shown until the filter changes.
+    void applyFilter();
 
     ChannelDbImage& image_;
     ChannelDbImage& snapshot_;
@@ -88,9 +100,13 @@ private:
     std::array<std::array<uint8_t, kListNameSize>, kMaxFavLists> savedNames_{};
     QString shownName_;
     bool imagePutBack_ = false;
+    std::vector<QString> filterTexts_;  // per service
+    StepReporter saved_;
 
     QComboBox* listChoice_ = nullptr;
     QLineEdit* nameEdit_ = nullptr;
+    FilterField* filter_ = nullptr;
+    QCheckBox* membersOnly_ = nullptr;
     QTableWidget* checkList_ = nullptr;
     QPushButton* save_ = nullptr;
     QPushButton* quit_ = nullptr;

@@ -1,17 +1,22 @@
 #include "ui/MainEditorDialog.h"
 
+#include "db/BulkEdits.h"
 #include "db/ChannelRecord.h"
 #include "db/DbStore.h"
 #include "link/Backups.h"
 #include "link/Transactions.h"
 #include "ui/AboutDialog.h"
 #include "ui/AppIcon.h"
+#include "ui/BulkEditMenu.h"
 #include "ui/ChannelEditDialog.h"
-#include "ui/ChannelListModel.h"
 #include "ui/DreamBoxImport.h"
+#include "ui/EditorSettings.h"
 #include "ui/EditorTexts.h"
+#include "ui/FilterField.h"
+#include "ui/ImageHistory.h"
 #include "ui/IpAddressEdit.h"
 #include "ui/ListDialogs.h"
+#include "ui/ReplaceNamesDialog.h"
 #include "ui/UserPrompts.h"
 
 #include <QAction>
@@ -28,11 +33,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
-#include <QTableView>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <span>
 
 namespace tovu::ui {
 namespace {
@@ -69,21 +76,27 @@ void showOutcome(UserPrompts& prompts, QWidget* owner, const TransferOutcome& ou
 
 std::string localPath(const QString& path) { return path.toLocal8Bit().toStdString(); }
 
+std::span<const int> indexesOf(const QList<int>& records) {
+    return {records.constData(), static_cast<size_t>(records.size())};
+}
+
 }  // namespace
 
 MainEditorDialog::MainEditorDialog(ChannelDbImage& image, ChannelDbImage& snapshot, UserPrompts& prompts,
                                    QWidget* parent)
     : QDialog(parent), image_(image), snapshot_(snapshot), prompts_(prompts) {
     setObjectName(QStringLiteral("MainEditorDialog"));
-    setWindowTitle(QString::fromLatin1(kWindowTitle));
+    // A leading "*" while the image holds changes that no file holds.
+    setWindowTitle(QStringLiteral("[*]") + QString::fromLatin1(kWindowTitle));
     setWindowIcon(applicationIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
+    history_ = new ImageHistory(image_, this);
     buildMenus();
     buildControls();
-    fitColumns();
-    resizeToDefault();
+    buildEditingMenus();
+    restoreRemembered();
     address_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -108,6 +121,12 @@ QAction* MainEditorDialog::addMenuItem(QMenu* menu, int id, const QString& text)
 void MainEditorDialog::buildMenus() {
     menuBar_ = new QMenuBar(this);
     editMenu_ = menuBar_->addMenu(QStringLiteral("&Edit"));
+    undo_ = history_->stack()->createUndoAction(this, tr("&Undo"));
+    undo_->setShortcut(QKeySequence::Undo);
+    redo_ = history_->stack()->createRedoAction(this, tr("Re&do"));
+    redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    editMenu_->addActions({undo_, redo_});
+    editMenu_->addSeparator();
     addMenuItem(editMenu_, kCmdEditChannel, QStringLiteral("&Edit Channel"));
     addMenuItem(editMenu_, kCmdDeleteChannels, QStringLiteral("&Del Channel"));
     addMenuItem(editMenu_, kCmdAddChannel, QStringLiteral("&Add Channel"));
@@ -169,38 +188,12 @@ void MainEditorDialog::buildControls() {
     loadRow->addWidget(importSummary_, 1);
     groupLayout->addLayout(loadRow);
 
-    model_ = new ChannelListModel(this);
-    list_ = new QTableView(group);
+    filter_ = new FilterField(group);
+    groupLayout->addWidget(filter_);
+    list_ = new ChannelListView(group);
     list_->setObjectName(QStringLiteral("channelList"));
-    list_->setModel(model_);
-    list_->setShowGrid(true);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setSortingEnabled(false);
-    list_->setWordWrap(false);
-    list_->verticalHeader()->hide();
-    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
-    QHeaderView* header = list_->horizontalHeader();
-    header->setSectionsClickable(false);
-    header->setHighlightSections(false);
-    header->setDefaultAlignment(Qt::AlignCenter);
-    header->setMinimumSectionSize(8);
-    // A width the user drags stays; the other columns keep fitting their texts.
-    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
-        if (applyingWidths_ || column < 0 || column >= kChannelListColumnCount) return;
-        userSized_[static_cast<size_t>(column)] = true;
-        widths_[static_cast<size_t>(column)] = width;
-        applyColumnWidths();
-    });
-    // The selection stays visible while the list has no focus.
-    QPalette palette = list_->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                     palette.color(QPalette::Active, QPalette::Highlight));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     palette.color(QPalette::Active, QPalette::HighlightedText));
-    list_->setPalette(palette);
+    filter_->setList(list_);
+    connect(filter_, &QLineEdit::textChanged, list_, &ChannelListView::setFilterText);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, &MainEditorDialog::showListContextMenu);
     list_->viewport()->installEventFilter(this);
@@ -234,37 +227,44 @@ QAction* MainEditorDialog::menuAction(int id) const {
     return it == actions_.end() ? nullptr : it->second;
 }
 
-int MainEditorDialog::cellWidth(int textWidth) const {
-    // The cell's text margins on both sides, as the view draws them, and the grid line.
-    return textWidth + 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1) + 1;
-}
-
-void MainEditorDialog::fitColumns() {
-    // Each column is as wide as its widest text, and at least as wide as its standard width.
-    const QHeaderView* header = list_->horizontalHeader();
-    const QFontMetrics metrics = list_->fontMetrics();
-    for (int c = 0; c < kChannelListColumnCount; ++c) {
-        if (userSized_[static_cast<size_t>(c)]) continue;
-        widths_[static_cast<size_t>(c)] =
-            std::max({ChannelListModel::columnWidth(c), cellWidth(model_->widestText(c, metrics)),
-                      header->sectionSizeHint(c)});
+void MainEditorDialog::buildEditingMenus() {
+    // Keys of the list: Delete, Insert and F2 (F2 edits the current row).
+    const std::pair<int, QKeySequence> keys[] = {{kCmdDeleteChannels, QKeySequence(QKeySequence::Delete)},
+                                                 {kCmdAddChannel, QKeySequence(Qt::Key_Insert)},
+                                                 {kCmdEditChannel, QKeySequence(Qt::Key_F2)}};
+    for (const auto& [id, key] : keys) {
+        QAction* action = actions_[id];
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        list_->addAction(action);
     }
-    applyColumnWidths();
-}
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        filter_->setFocus(Qt::ShortcutFocusReason);
+        filter_->selectAll();
+    });
 
-void MainEditorDialog::applyColumnWidths() {
-    constexpr size_t kName = 1;
-    // Width the list has beyond what the columns need goes to the Name column, until the user
-    // sizes that column himself.
-    int others = 0;
-    for (size_t c = 0; c < widths_.size(); ++c)
-        if (c != kName) others += widths_[c];
-    int name = widths_[kName];
-    if (!userSized_[kName]) name = std::max(name, list_->viewport()->width() - others);
-    applyingWidths_ = true;
-    for (size_t c = 0; c < widths_.size(); ++c)
-        list_->setColumnWidth(static_cast<int>(c), c == kName ? name : widths_[c]);
-    applyingWidths_ = false;
+    editMenu_->addSeparator();
+    selectionActions_ = addBulkEditMenus(editMenu_, [this](const BulkEdit& edit) { runBulkEdit(edit); });
+    replaceInNames_ = editMenu_->addAction(tr("Replace in names…"));
+    connect(replaceInNames_, &QAction::triggered, this, &MainEditorDialog::replaceInNames);
+    selectionActions_ << replaceInNames_;
+    const auto enableForSelection = [this] {
+        const bool selected = list_->selectionModel()->hasSelection();
+        for (QAction* action : selectionActions_) action->setEnabled(selected);
+    };
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, enableForSelection);
+    enableForSelection();
+
+    connect(history_->stack(), &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
+    connect(history_, &ImageHistory::applied, this, [this](const QList<int>& records) {
+        list_->rebuild(image_);
+        if (records.isEmpty())
+            fillChannelList(0);
+        else
+            list_->selectRecords(records);
+    });
 }
 
 void MainEditorDialog::resizeToDefault() {
@@ -276,9 +276,9 @@ void MainEditorDialog::resizeToDefault() {
         "128QAM", "UnLocked", "Stereo", "Off",   "Yes",   "Radio"};
     int columns = 0;
     for (int c = 0; c < kChannelListColumnCount; ++c)
-        columns +=
-            std::max(widths_[static_cast<size_t>(c)],
-                     cellWidth(list_->fontMetrics().horizontalAdvance(QLatin1String(kTypicalTexts[c]))));
+        columns += std::max(
+            list_->fittedWidth(c),
+            list_->cellWidth(list_->fontMetrics().horizontalAdvance(QLatin1String(kTypicalTexts[c]))));
     const int frame = 2 * list_->frameWidth();
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_);
     const QSize listSize(columns + frame + scrollBar,
@@ -300,22 +300,47 @@ void MainEditorDialog::resizeToDefault() {
 }
 
 void MainEditorDialog::fillChannelList(int rowToSelect) {
-    model_->rebuild(image_);
-    fitColumns();
-    const int n = model_->rowCount();
+    list_->rebuild(image_);
+    const int n = list_->recordCount();
     if (n <= 0) return;
-    const int row = (rowToSelect >= 0 && rowToSelect < n) ? rowToSelect : n - 1;
-    const QModelIndex index = model_->index(row, 0);
-    list_->selectionModel()->setCurrentIndex(index,
-                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    list_->scrollTo(index, QAbstractItemView::EnsureVisible);
+    list_->selectRecords({(rowToSelect >= 0 && rowToSelect < n) ? rowToSelect : n - 1});
 }
 
-QList<int> MainEditorDialog::selectedRows() const {
-    QList<int> rows;
-    for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows << index.row();
-    std::sort(rows.begin(), rows.end());
-    return rows;
+void MainEditorDialog::restoreRemembered() {
+    const RememberedWindow remembered = loadRememberedWindow();
+    address_->setAddress(remembered.address);
+    saveEdit_->setText(saveFilePath_ = remembered.saveFilePath);
+    uploadEdit_->setText(uploadFilePath_ = remembered.uploadFilePath);
+    providerEdit_->setText(providerFilePath_ = remembered.providerFilePath);
+    list_->restoreUserColumnWidths(remembered.columnWidths);
+    resizeToDefault();
+    if (!remembered.geometry.isEmpty()) (void)restoreGeometry(remembered.geometry);
+}
+
+void MainEditorDialog::remember() const {
+    saveRememberedWindow({address_->address(), saveEdit_->text(), uploadEdit_->text(), providerEdit_->text(),
+                          saveGeometry(), list_->userColumnWidths()});
+}
+
+bool MainEditorDialog::settleUnsavedChanges() {
+    if (!history_->hasUnsavedChanges()) return true;
+    switch (prompts_.askSaveDiscardCancel(
+        this, tr("The channel database has changes that are not saved. Save them before quitting?"),
+        applicationCaption(), MessageIcon::Warning)) {
+        case SaveChoice::Save: return saveDatabase();
+        case SaveChoice::Discard: return true;
+        case SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+void MainEditorDialog::reject() {
+    if (settleUnsavedChanges()) QDialog::reject();
+}
+
+void MainEditorDialog::done(int result) {
+    remember();
+    QDialog::done(result);
 }
 
 void MainEditorDialog::runCommand(int id) {
@@ -347,6 +372,7 @@ void MainEditorDialog::takeOverPaths() {
 }
 
 void MainEditorDialog::loadDatabase() {
+    const QList<int> before = selectedRecords();
     const auto path = prompts_.chooseFile(this, databaseFilePreset());
     if (!path) return;
     LoadResult result;
@@ -360,19 +386,25 @@ void MainEditorDialog::loadDatabase() {
     sourceLabel_->setText(*path);
     importSummary_->clear();
     fillChannelList(0);
+    history_->record(tr("Load Channel Info DB"), before, selectedRecords());
+    history_->markSaved();
 }
 
-void MainEditorDialog::saveDatabase() {
+bool MainEditorDialog::saveDatabase() {
     const auto path = prompts_.chooseFile(this, databaseFilePreset());
-    if (!path) return;
+    if (!path) return false;
     SaveResult result;
     {
         BusyCursor busy;
         result = saveDbToPath(image_, localPath(*path));
     }
-    if (result == SaveResult::OpenFailed) return showPlainMessage(prompts_, this, kFailToOpenDb);
-    if (result == SaveResult::WriteFailed) return showPlainMessage(prompts_, this, kFailToWriteDb);
+    if (result != SaveResult::Saved) {
+        showPlainMessage(prompts_, this, result == SaveResult::OpenFailed ? kFailToOpenDb : kFailToWriteDb);
+        return false;
+    }
     sourceLabel_->setText(*path);
+    history_->markSaved();
+    return true;
 }
 
 void MainEditorDialog::choosePath(QLineEdit* edit, QString& path, bool providerList) {
@@ -432,6 +464,7 @@ void MainEditorDialog::restoreFromBackup() {
 }
 
 void MainEditorDialog::importDreamBox() {
+    const QList<int> before = selectedRecords();
     const auto folder = prompts_.chooseEnigmaFolder(this);
     if (!folder) return;
     const DreamBoxImportOutcome imported = importDreamBoxFolder(*folder, image_, prompts_, this);
@@ -439,40 +472,76 @@ void MainEditorDialog::importDreamBox() {
     sourceLabel_->setText(*folder);
     importSummary_->setText(imported.summary);
     fillChannelList(0);
+    history_->record(tr("Load DreamBox Channel"), before, selectedRecords());
 }
 
 void MainEditorDialog::addChannel() {
+    const QList<int> before = selectedRecords();
     ChannelEditDialog dialog(image_, prompts_);
     int index = -1;
-    if (dialog.runForChannel(index) == QDialog::Accepted) fillChannelList(-1);
+    if (dialog.runForChannel(index) != QDialog::Accepted) return;
+    fillChannelList(-1);
+    history_->record(tr("Add Channel"), before, selectedRecords());
 }
 
 void MainEditorDialog::editChannel() {
-    const QList<int> rows = selectedRows();
-    if (rows.isEmpty()) return showApplicationMessage(prompts_, this, QString::fromLatin1(kSelectToEdit));
-    int index = rows.first();
+    const QList<int> records = selectedRecords();
+    if (records.isEmpty()) return showApplicationMessage(prompts_, this, QString::fromLatin1(kSelectToEdit));
+    // The current row when it is selected (F2 edits the row the user is on), else the first one.
+    const int current = list_->currentRecord();
+    int index = records.contains(current) ? current : records.first();
     ChannelEditDialog dialog(image_, prompts_);
-    if (dialog.runForChannel(index) == QDialog::Accepted) fillChannelList(index);
+    if (dialog.runForChannel(index) != QDialog::Accepted) return;
+    fillChannelList(index);
+    history_->record(tr("Edit Channel"), records, selectedRecords());
 }
 
 void MainEditorDialog::deleteChannels() {
-    const QList<int> rows = selectedRows();
-    if (rows.isEmpty()) return showApplicationMessage(prompts_, this, QString::fromLatin1(kSelectToDelete));
+    const QList<int> records = selectedRecords();
+    if (records.isEmpty())
+        return showApplicationMessage(prompts_, this, QString::fromLatin1(kSelectToDelete));
     // Each deletion moves the later services up by one.
     int deleted = 0;
-    for (const int row : rows)
-        if (deleteChannel(image_, row - deleted)) ++deleted;
-    fillChannelList(rows.first());
+    for (const int record : records)
+        if (deleteChannel(image_, record - deleted)) ++deleted;
+    fillChannelList(records.first());
+    history_->record(tr("Del Channel"), records, selectedRecords());
 }
 
 void MainEditorDialog::resort() {
     if (channelCount(image_) <= 0) return showPlainMessage(prompts_, this, kNoChannelsLoaded);
-    runResortDialog(image_, prompts_);
+    const QList<int> selection = selectedRecords();
+    runResortDialog(image_, prompts_,
+                    [this, selection](const QString& what) { history_->record(what, selection, selection); });
 }
 
 void MainEditorDialog::editFavLists() {
     if (channelCount(image_) <= 0) return showPlainMessage(prompts_, this, kNoChannelsLoaded);
-    runFavListEditor(image_, snapshot_, prompts_);
+    const QList<int> selection = selectedRecords();
+    runFavListEditor(image_, snapshot_, prompts_, [this, selection](const QString& what) {
+        history_->record(what, selection, selection);
+    });
+}
+
+void MainEditorDialog::runBulkEdit(const BulkEdit& edit) {
+    const QList<int> records = selectedRecords();
+    if (records.isEmpty() || applyBulkEdit(image_, indexesOf(records), edit) == 0) return;
+    list_->rebuild(image_);
+    list_->selectRecords(records);
+    history_->record(edit.name, records, records);
+}
+
+void MainEditorDialog::replaceInNames() {
+    const QList<int> records = selectedRecords();
+    if (records.isEmpty()) return;
+    ReplaceNamesDialog dialog(image_, records, prompts_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (tovu::replaceInNames(image_, indexesOf(records), dialog.findText().toStdString(),
+                             dialog.replacementText().toStdString()) == 0)
+        return;
+    list_->rebuild(image_);
+    list_->selectRecords(records);
+    history_->record(tr("Replace in names"), records, records);
 }
 
 void MainEditorDialog::showAbout() {
@@ -487,7 +556,6 @@ void MainEditorDialog::showListContextMenu(const QPoint& viewportPos) {
 }
 
 bool MainEditorDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == list_->viewport() && event->type() == QEvent::Resize) applyColumnWidths();
     // A double click anywhere in the list edits the selected service (not the row under the
     // pointer); the list's own handling of the click is left as it is.
     if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick &&

@@ -3,13 +3,12 @@
 #pragma once
 
 #include "db/DbImage.h"
-#include "ui/ChannelListModel.h"
+#include "ui/ChannelListView.h"
 
 #include <QDialog>
 #include <QList>
 #include <QString>
 
-#include <array>
 #include <map>
 
 class QAction;
@@ -18,7 +17,6 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QPushButton;
-class QTableView;
 
 namespace tovu {
 struct UploadOptions;
@@ -26,8 +24,11 @@ struct UploadOptions;
 
 namespace tovu::ui {
 
+class FilterField;
+class ImageHistory;
 class IpAddressEdit;
 class UserPrompts;
+struct BulkEdit;
 
 class MainEditorDialog final : public QDialog {
     Q_OBJECT
@@ -37,8 +38,9 @@ public:
                      QWidget* parent = nullptr);
     ~MainEditorDialog() override;
 
-    // Rebuilds the list from the image and selects one row: the requested one when it exists,
-    // otherwise (and for -1) the last row. An image without services leaves the list empty.
+    // Rebuilds the list from the image and selects one service: the requested one when it
+    // exists, otherwise (and for -1) the last one. While the filter hides it, the shown service
+    // nearest to it is selected. An image without services leaves the list empty.
     void fillChannelList(int rowToSelect);
 
     // Runs the command of a button or menu item (CommandId).
@@ -47,15 +49,21 @@ public:
     // elsewhere.
     void showListContextMenu(const QPoint& viewportPos);
 
-    // The selected rows of the list, lowest first.
-    [[nodiscard]] QList<int> selectedRows() const;
+    // The services of the selected rows, lowest first.
+    [[nodiscard]] QList<int> selectedRecords() const { return list_->selectedRecords(); }
+
+    // Quitting (the button, Escape, the close box) first settles unsaved changes.
+    void reject() override;
+    void done(int result) override;
 
     // Controls, for the commands' callers and tests.
     [[nodiscard]] QPushButton* button(int id) const;
     [[nodiscard]] QAction* menuAction(int id) const;
     [[nodiscard]] QMenuBar* menuBar() const { return menuBar_; }
     [[nodiscard]] QMenu* editMenu() const { return editMenu_; }
-    [[nodiscard]] QTableView* channelList() const { return list_; }
+    [[nodiscard]] ChannelListView* channelList() const { return list_; }
+    [[nodiscard]] FilterField* filterField() const { return filter_; }
+    [[nodiscard]] QAction* undoAction() const { return undo_; }
     [[nodiscard]] IpAddressEdit* addressEdit() const { return address_; }
     [[nodiscard]] QLineEdit* saveFilePathEdit() const { return saveEdit_; }
     [[nodiscard]] QLineEdit* uploadFilePathEdit() const { return uploadEdit_; }
@@ -72,14 +80,16 @@ private:
     void buildMenus();
     QPushButton* addButton(int id, const QString& text);
     QAction* addMenuItem(QMenu* menu, int id, const QString& text);
+    void buildEditingMenus();
     void takeOverPaths();
-    [[nodiscard]] int cellWidth(int textWidth) const;
-    void fitColumns();
-    void applyColumnWidths();
     void resizeToDefault();
+    void restoreRemembered();
+    void remember() const;
+    // Save, Discard or Cancel when the image holds unsaved changes; false to stay open.
+    [[nodiscard]] bool settleUnsavedChanges();
 
     void loadDatabase();
-    void saveDatabase();
+    bool saveDatabase();
     void choosePath(QLineEdit* edit, QString& path, bool providerList);
     void download();
     void upload();
@@ -93,6 +103,8 @@ private:
     void resort();
     void editFavLists();
     void showAbout();
+    void runBulkEdit(const BulkEdit& edit);
+    void replaceInNames();
 
     ChannelDbImage& image_;
     ChannelDbImage& snapshot_;
@@ -109,14 +121,15 @@ private:
     QLineEdit* providerEdit_ = nullptr;
     QLabel* sourceLabel_ = nullptr;
     QLabel* importSummary_ = nullptr;
-    QTableView* list_ = nullptr;
-    ChannelListModel* model_ = nullptr;
+    FilterField* filter_ = nullptr;
+    ChannelListView* list_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
     QMenu* editMenu_ = nullptr;
-    // Column widths: fitted to the texts, or as the user dragged them.
-    std::array<int, kChannelListColumnCount> widths_{};
-    std::array<bool, kChannelListColumnCount> userSized_{};
-    bool applyingWidths_ = false;
+    ImageHistory* history_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    QAction* replaceInNames_ = nullptr;
+    QList<QAction*> selectionActions_;  // enabled while services are selected
     QAction* verifyUploads_ = nullptr;
     std::map<int, QPushButton*> buttons_;
     std::map<int, QAction*> actions_;

@@ -3,7 +3,9 @@
 #include "db/ChannelRecord.h"
 #include "db/FavLists.h"
 #include "db/NameCodec.h"
+#include "ui/ChannelListModel.h"
 #include "ui/DragAndDropListBox.h"
+#include "ui/FilterField.h"
 #include "ui/UserPrompts.h"
 
 #include <QComboBox>
@@ -73,7 +75,9 @@ ResortDialog::ResortDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget*
     listChoice_ = new QComboBox(this);
     listChoice_->setMinimumWidth(230);
     label->setBuddy(listChoice_);
+    filter_ = new FilterField(this);
     rows_ = new CDragAndDropListBox(this);
+    filter_->setList(rows_);
     rows_->setMinimumSize(410, 200);
     // Fixed-pitch, so that the right-aligned row numbers line up.
     rows_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -102,10 +106,12 @@ ResortDialog::ResortDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget*
     bottom->addWidget(quit_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(filter_);
     layout->addWidget(rows_);
     layout->addLayout(moves);
     layout->addLayout(bottom);
 
+    filterTexts_ = filterTexts(image_);
     choices_ = buildListChoices(image_);
     for (const ListChoice& choice : choices_) listChoice_->addItem(choice.name);
     workingCount_ = 0;
@@ -113,6 +119,7 @@ ResortDialog::ResortDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget*
     loadChosenList();
 
     connect(listChoice_, &QComboBox::currentIndexChanged, this, &ResortDialog::loadChosenList);
+    connect(filter_, &QLineEdit::textChanged, this, &ResortDialog::applyFilter);
     connect(rows_, &CDragAndDropListBox::dropSelectionChanged, this, &ResortDialog::renumberRows);
     connect(moveUp_, &QPushButton::clicked, this, &ResortDialog::moveUp);
     connect(moveDown_, &QPushButton::clicked, this, &ResortDialog::moveDown);
@@ -123,6 +130,18 @@ ResortDialog::ResortDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget*
 
 void ResortDialog::showMessage(const QString& text) {
     prompts_.showMessage(this, text, QCoreApplication::applicationName(), MessageIcon::None);
+}
+
+void ResortDialog::applyFilter() {
+    const bool filtering = !filter_->text().isEmpty();
+    for (int row = 0; row < rows_->count(); ++row) {
+        const auto channel = static_cast<size_t>(rows_->item(row)->data(Qt::UserRole).toInt());
+        rows_->setRowHidden(
+            row, channel < filterTexts_.size() ? !filter_->matches(filterTexts_[channel]) : filtering);
+    }
+    rows_->setRowsMovable(!filtering);
+    moveUp_->setEnabled(!filtering);
+    moveDown_->setEnabled(!filtering);
 }
 
 void ResortDialog::loadChosenList() {
@@ -167,6 +186,7 @@ void ResortDialog::rebuildRows() {
         row->setData(Qt::UserRole, static_cast<int>(workingOrder_[static_cast<size_t>(i)]));
         rows_->addItem(row);
     }
+    applyFilter();
 }
 
 int ResortDialog::currentRowOrAsk() {
@@ -233,8 +253,9 @@ void ResortDialog::saveChange() {
     if (chosen < 0 || chosen >= static_cast<int>(choices_.size())) return;
     takeOrderFromRows();
     // Refused without a message when the number of rows differs from the list's entry count.
-    [[maybe_unused]] const int stored = setListItems(image_, choices_[static_cast<size_t>(chosen)].listId,
-                                                     workingCount_, workingOrder_.data());
+    const ListChoice& choice = choices_[static_cast<size_t>(chosen)];
+    if (setListItems(image_, choice.listId, workingCount_, workingOrder_.data()) && saved_)
+        saved_(tr("Resort %1").arg(choice.name));
 }
 
 }  // namespace tovu::ui

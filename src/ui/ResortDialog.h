@@ -4,6 +4,7 @@
 #pragma once
 
 #include "db/DbImage.h"
+#include "ui/ListDialogs.h"
 
 #include <QDialog>
 #include <QString>
@@ -19,6 +20,7 @@ class QPushButton;
 namespace tovu::ui {
 
 class CDragAndDropListBox;
+class FilterField;
 class UserPrompts;
 
 // One entry of the list choice box.
@@ -41,9 +43,13 @@ class ResortDialog : public QDialog {
 public:
     ResortDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget* parent = nullptr);
 
+    // Each Save Change that changes the chosen list is reported as one step.
+    void reportSavesTo(const StepReporter& saved) { saved_ = saved; }
+
     // The controls, for the window's own wiring and for tests.
     [[nodiscard]] QComboBox* listChoice() const { return listChoice_; }
     [[nodiscard]] CDragAndDropListBox* rows() const { return rows_; }
+    [[nodiscard]] FilterField* filter() const { return filter_; }
     [[nodiscard]] QPushButton* moveUpButton() const { return moveUp_; }
     [[nodiscard]] QPushButton* moveDownButton() const { return moveDown_; }
     [[nodiscard]] QPushButton* moveToButton() const { return moveTo_; }
@@ -65,14 +71,21 @@ private:
     void moveTo();
     void saveChange();
     void showMessage(const QString& text);
+    // Hides the rows the filter does not match. While rows are hidden, rows keep their place in
+    // the whole list: Move To takes a position in the whole list, and Move Up, Move Down and
+    // dragging, which move rows past hidden ones, are off.
+    void applyFilter();
 
     ChannelDbImage& image_;
     UserPrompts& prompts_;
     std::vector<ListChoice> choices_;
     std::array<uint16_t, kTvCapacity> workingOrder_{};
     int workingCount_ = 0;
+    std::vector<QString> filterTexts_;  // per service
+    StepReporter saved_;
 
     QComboBox* listChoice_ = nullptr;
+    FilterField* filter_ = nullptr;
     CDragAndDropListBox* rows_ = nullptr;
     QPushButton* moveUp_ = nullptr;
     QPushButton* moveDown_ = nullptr;

@@ -20,11 +20,13 @@ enum class MessageIcon { None, Information, Warning, Critical, Question };
 enum class SaveChoice { Save, Discard, Cancel };
 
 // A file chooser's default file name, its filters in Qt's form ("text (pattern)" pairs
-// separated by ";;") and the folder it starts in (empty: the process's current folder).
+// separated by ";;"), the folder it starts in (empty: the folder it was last in, else the
+// process's current folder) and the name under which it remembers the folder it was last in.
 struct FileChooserPreset {
     QString defaultName;
     QString filters;
     QString startFolder = {};
+    QString chooser = QStringLiteral("files");
 };
 
 class UserPrompts {
@@ -41,7 +43,8 @@ public:
                                             MessageIcon icon) = 0;
     // A file chooser as the preset says; nothing when cancelled.
     virtual std::optional<QString> chooseFile(QWidget* owner, const FileChooserPreset& preset) = 0;
-    // The folder browser for an Enigma settings folder; nothing when cancelled.
+    // The folder browser for an Enigma settings folder, starting where the last chosen one lies
+    // (else in the current folder); nothing when cancelled.
     virtual std::optional<QString> chooseEnigmaFolder(QWidget* owner) = 0;
     // The choices of an import of a folder that holds what the survey says; nothing when cancelled.
     virtual std::optional<ImportChoices> chooseImportChoices(QWidget* owner, const ImportSurvey& survey) = 0;

@@ -4,6 +4,7 @@
 
 #include "support/TestSupport.h"
 #include "ui/DialogPrompts.h"
+#include "ui/EditorSettings.h"
 #include "ui/EditorTexts.h"
 #include "ui/EnigmaFolderDialog.h"
 #include "ui/MainEditorDialog.h"
@@ -17,6 +18,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 
@@ -29,6 +31,7 @@ using tovu::test::TempDir;
 struct InTempFolder {
     InTempFolder() : previous(QDir::currentPath()) {
         test::uiApplication();
+        openEditorSettings()->clear();  // no folder remembered
         QDir::setCurrent(QString::fromStdString(dir.path().string()));
     }
     ~InTempFolder() { QDir::setCurrent(previous); }
@@ -105,6 +108,14 @@ TEST(DialogPrompts, FileChooserStartsHereWithTheDefaultNameAndFiltersOrIsCancell
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(QFileInfo(*chosen).fileName(), "fresh.kdat");
     EXPECT_EQ(QFileInfo(QFileInfo(*chosen).path()).canonicalFilePath(), QDir(folder.here()).canonicalPath());
+
+    // The next database chooser starts in that folder, wherever the process is now.
+    QDir::setCurrent(QDir::tempPath());
+    test::whenModal<QFileDialog>([&folder](QFileDialog& d) {
+        EXPECT_EQ(QDir(d.directory()).canonicalPath(), QDir(folder.here()).canonicalPath());
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(prompts.chooseFile(nullptr, databaseFilePreset()).has_value());
 }
 
 // The row of a folder in the browser's view, once the view has listed it.

@@ -4,8 +4,11 @@
 #include "ui/UserPrompts.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <deque>
 #include <optional>
@@ -15,13 +18,19 @@ namespace tovu::ui::test {
 
 // The widget tests' one application object, created on first use unless one exists already.
 // It is never destroyed: a QApplication destroyed among the process's exit handlers finds Qt's
-// own globals gone already and crashes the test run at its very end.
+// own globals gone already and crashes the test run at its very end. What the editor remembers
+// goes to a folder of the test run's own, never to the user's settings.
 inline QApplication& testApplication() {
     if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
     static int argc = 1;
     static char name[] = "ui_tests";
     static char* argv[] = {name, nullptr};
     static QApplication* app = new QApplication(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    static QTemporaryDir settings;
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        for (const auto scope : {QSettings::UserScope, QSettings::SystemScope})
+            QSettings::setPath(format, scope, settings.path());
     return *app;
 }
 

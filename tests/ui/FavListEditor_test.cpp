@@ -2,8 +2,10 @@
 #include "ui/FavListEditorDialog.h"
 
 #include "UiTestSupport.h"
+#include "ui/FilterField.h"
 #include "ui/NameInput.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QPushButton>
@@ -419,6 +421,29 @@ TEST(FavListEditor, CheckListTakesKeysAndAFullListRefusesTheNextTick) {
     EXPECT_EQ(QApplication::focusWidget(), f.dialog->saveButton());
     QTest::keyClick(f.dialog->saveButton(), Qt::Key_Space);
     EXPECT_EQ(test::listEntries(*f.image, kFav1).back(), 1);
+}
+
+// "Members only" and the filter narrow the rows; Down leads from the filter to the first row
+// shown, whose tick then changes with Space.
+TEST(FavListEditor, FilterAndMembersOnlyShowTheRowsToTick) {
+    FavFixture f;
+    writeFav1(*f.image, {4, 1, 2});
+    f.open();
+    const auto visible = [&f] {
+        std::vector<int> rows;
+        for (int row = 0; row < 6; ++row)
+            if (!f.dialog->checkList()->isRowHidden(row)) rows.push_back(row);
+        return rows;
+    };
+    QTest::mouseClick(f.dialog->membersOnly(), Qt::LeftButton);
+    EXPECT_EQ(visible(), (std::vector<int>{1, 2, 4}));
+    test::typeText(f.dialog->filter(), "SERVICE 5");
+    EXPECT_EQ(visible(), std::vector<int>{4});
+    QTest::keyClick(f.dialog->filter(), Qt::Key_Down);
+    QTest::keyClick(f.dialog->checkList(), Qt::Key_Space);
+    EXPECT_EQ(visible(), std::vector<int>{4});
+    test::click(f.dialog->saveButton());
+    EXPECT_EQ(test::listEntries(*f.image, kFav1), (std::vector<int>{1, 2}));
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST_P(AddCommand, RebuildsTheListAndSelectsTheLastRowOnlyAfterASave) {
     EXPECT_EQ(seen, 1);
     ASSERT_EQ(h.rows(), c.rowsAfter);
     EXPECT_EQ(h.cell(c.rowsAfter - 1, 2), c.lastServiceId);
-    EXPECT_EQ(h.window->selectedRows(), QList<int>({c.selectedAfter}));
+    EXPECT_EQ(h.window->selectedRecords(), QList<int>({c.selectedAfter}));
     EXPECT_TRUE(h.prompts.messages.empty());
 }
 
@@ -75,7 +75,7 @@ TEST(EditCommand, TypeChangeMovesTheServiceAndTheEditedRowStaysSelected) {
     EXPECT_EQ(h.cell(1, 12), "Radio");
     EXPECT_EQ(test::listEntries(*h.image, kListTv), std::vector<int>({0, 2, 3}));
     EXPECT_EQ(test::listEntries(*h.image, kListRadio), std::vector<int>({1}));
-    EXPECT_EQ(h.window->selectedRows(), QList<int>({1}));
+    EXPECT_EQ(h.window->selectedRecords(), QList<int>({1}));
 }
 
 struct DeleteCase {
@@ -95,7 +95,8 @@ TEST_P(DeleteCommand, DeletesEverySelectedServiceAndSelectsTheFirstRowAgain) {
     test::click(h.window->button(kCmdDeleteChannels));
     EXPECT_EQ(test::serviceIds(*h.image), c.remainingIds);
     EXPECT_EQ(h.rows(), static_cast<int>(c.remainingIds.size()));
-    EXPECT_EQ(h.window->selectedRows(), c.selectedAfter < 0 ? QList<int>() : QList<int>({c.selectedAfter}));
+    EXPECT_EQ(h.window->selectedRecords(),
+              c.selectedAfter < 0 ? QList<int>() : QList<int>({c.selectedAfter}));
     EXPECT_TRUE(h.prompts.messages.empty());
     // The type list follows the records.
     std::vector<int> expectedTv(c.remainingIds.size());

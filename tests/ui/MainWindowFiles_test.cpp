@@ -59,7 +59,7 @@ TEST_P(LoadCommand, ReplacesTheImageOrReportsWithoutOwnerAndChangesNothing) {
     if (c.file == nullptr || c.message != nullptr) {
         EXPECT_EQ(h.image->bytes, before);
         EXPECT_EQ(h.rows(), 3);
-        EXPECT_EQ(h.window->selectedRows(), QList<int>({1}));
+        EXPECT_EQ(h.window->selectedRecords(), QList<int>({1}));
         EXPECT_TRUE(h.window->sourceLabel()->text().isEmpty());
         return;
     }
@@ -68,7 +68,7 @@ TEST_P(LoadCommand, ReplacesTheImageOrReportsWithoutOwnerAndChangesNothing) {
     EXPECT_EQ(h.image->bytes, expected->bytes);
     EXPECT_EQ(h.rows(), channelCount(*expected));
     EXPECT_EQ(h.window->sourceLabel()->text(), q(path));
-    EXPECT_EQ(h.window->selectedRows(), QList<int>({0}));
+    EXPECT_EQ(h.window->selectedRecords(), QList<int>({0}));
     // The chosen path goes into none of the path fields.
     EXPECT_EQ(h.window->saveFilePathEdit()->text() + h.window->uploadFilePathEdit()->text(), "");
 }

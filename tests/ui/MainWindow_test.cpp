@@ -31,7 +31,8 @@ QStringList textsOf(const QList<T*>& items) {
 
 TEST(MainWindowStart, OpensEmptyWithTwentyRowsAndItsMenus) {
     WindowHarness h;
-    EXPECT_EQ(h.window->windowTitle(), "Tovu Cable Channel Editor");
+    EXPECT_EQ(h.window->windowTitle(), "[*]Tovu Cable Channel Editor");
+    EXPECT_FALSE(h.window->isWindowModified());
     const QTableView* list = h.window->channelList();
     EXPECT_GE(list->viewport()->height(), 20 * list->verticalHeader()->defaultSectionSize());
     EXPECT_EQ(h.rows(), 0);
@@ -41,9 +42,10 @@ TEST(MainWindowStart, OpensEmptyWithTwentyRowsAndItsMenus) {
               "");
     const auto menus = h.window->menuBar()->actions();
     EXPECT_EQ(textsOf(menus), QStringList({"&Edit", "&Receiver", "&Help"}));
-    EXPECT_EQ(
-        textsOf(h.window->editMenu()->actions()),
-        QStringList({"&Edit Channel", "&Del Channel", "&Add Channel", "&Resort Channel", "Edit &Fav List"}));
+    EXPECT_EQ(textsOf(h.window->editMenu()->actions()),
+              QStringList({"&Undo", "Re&do", "", "&Edit Channel", "&Del Channel", "&Add Channel",
+                           "&Resort Channel", "Edit &Fav List", "", "Parent Lock", "Subtitle", "Descrambled",
+                           "Prog type", "Replace in names…"}));
     EXPECT_EQ(textsOf(menus[1]->menu()->actions()), QStringList({"Verify uploads", "Restore Backup…"}));
     EXPECT_EQ(textsOf(menus[2]->menu()->actions()), QStringList({"&About"}));
 }
@@ -97,7 +99,7 @@ TEST_P(FillChannelList, SelectsTheRequestedOrTheLastRowAndScrollsItIntoView) {
     h.clearSelection();
     h.window->fillChannelList(c.requested);
     EXPECT_EQ(h.rows(), c.services);
-    EXPECT_EQ(h.window->selectedRows(), c.selected < 0 ? QList<int>() : QList<int>({c.selected}));
+    EXPECT_EQ(h.window->selectedRecords(), c.selected < 0 ? QList<int>() : QList<int>({c.selected}));
     if (c.selected < 0) return;
     EXPECT_EQ(h.currentRow(), c.selected);
     const QTableView* list = h.window->channelList();

@@ -3,6 +3,7 @@
 
 #include "UiTestSupport.h"
 #include "ui/DragAndDropListBox.h"
+#include "ui/FilterField.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -241,6 +242,31 @@ TEST(ResortDialog, FavouriteEmptyAndOddListsAreReorderedInPlace) {
     EXPECT_TRUE(f.image->bytes == before.bytes);
     test::click(f.dialog->moveUpButton());
     EXPECT_EQ(f.prompts.texts(), QStringList{kSelect});
+}
+
+// While the filter hides rows, rows cannot be dragged or moved up and down past hidden ones;
+// Move To takes the position in the whole list, as every row shows it.
+TEST(ResortDialog, FilteredRowsMoveOnlyToAPositionInTheWholeList) {
+    ResortFixture f;
+    f.open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.dialog.get()));
+    test::typeText(f.dialog->filter(), "tv3");
+    std::vector<int> visible;
+    for (int row = 0; row < 5; ++row)
+        if (!f.dialog->rows()->isRowHidden(row)) visible.push_back(row);
+    EXPECT_EQ(visible, std::vector<int>{3});
+    EXPECT_FALSE(f.dialog->moveUpButton()->isEnabled() || f.dialog->moveDownButton()->isEnabled());
+    QWidget* viewport = f.dialog->rows()->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, f.rowPoint(3));
+    QTest::mouseMove(viewport, f.rowPoint(3) + QPoint(0, 40));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, f.rowPoint(3) + QPoint(0, 40));
+    EXPECT_EQ(f.shown(), kUnchanged);
+    f.moveTo(3, "1");
+    EXPECT_EQ(f.shown(), (std::vector<int>{3, 0, 1, 2, 4}));
+    EXPECT_FALSE(f.dialog->rows()->isRowHidden(0));
+    QTest::keyClick(f.dialog->filter(), Qt::Key_Escape);
+    EXPECT_TRUE(f.dialog->isVisible());
+    EXPECT_TRUE(f.dialog->moveUpButton()->isEnabled());
 }
 
 }  // namespace

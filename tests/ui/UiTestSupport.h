@@ -63,15 +63,17 @@ void whenModal(std::function<void(T&)> action, int* seen = nullptr, int timeoutM
 // A left click in the middle of a widget (a button).
 inline void click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
 
-// Types text into a widget one character at a time, as a keyboard or an input method would
-// (QTest's own typing takes Latin-1 only).
+// Types text into a widget (by default the one with the focus at each character) one character
+// at a time, as a keyboard or an input method would (QTest's own typing takes Latin-1 only).
 inline void typeText(QWidget* widget, const QString& text) {
     for (const char32_t c : text.toUcs4()) {
         const QString character = QString::fromUcs4(&c, 1);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, character);
-        QCoreApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, character);
-        QCoreApplication::sendEvent(widget, &release);
+        const auto key = c < 0x80 ? Qt::Key(character.toUpper().front().unicode()) : Qt::Key_unknown;
+        QWidget* target = widget != nullptr ? widget : QApplication::focusWidget();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, character);
+        QCoreApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, character);
+        QCoreApplication::sendEvent(target, &release);
     }
 }
 

@@ -1,0 +1,73 @@
+#include "ui/BulkEditMenu.h"
+
+#include "db/BulkEdits.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+
+namespace tovu::ui {
+namespace {
+
+struct Choice {
+    const char* text;
+    uint32_t value;
+};
+
+struct FieldMenu {
+    BulkField field;
+    const char* title;
+    Choice choices[3];
+};
+
+// The labels and values of Channel Edit's choice boxes.
+const FieldMenu kFieldMenus[] = {
+    {BulkField::ParentLock,
+     QT_TRANSLATE_NOOP("BulkEditMenu", "Parent Lock"),
+     {{QT_TRANSLATE_NOOP("BulkEditMenu", "UnLock"), 0}, {QT_TRANSLATE_NOOP("BulkEditMenu", "Locked"), 1}}},
+    {BulkField::Subtitle,
+     QT_TRANSLATE_NOOP("BulkEditMenu", "Subtitle"),
+     {{QT_TRANSLATE_NOOP("BulkEditMenu", "Off"), 0}, {QT_TRANSLATE_NOOP("BulkEditMenu", "On"), 1}}},
+    {BulkField::Descrambled,
+     QT_TRANSLATE_NOOP("BulkEditMenu", "Descrambled"),
+     {{QT_TRANSLATE_NOOP("BulkEditMenu", "Not"), 0}, {QT_TRANSLATE_NOOP("BulkEditMenu", "Yes"), 1}}},
+    {BulkField::ProgType,
+     QT_TRANSLATE_NOOP("BulkEditMenu", "Prog type"),
+     {{QT_TRANSLATE_NOOP("BulkEditMenu", "TV"), kProgTv},
+      {QT_TRANSLATE_NOOP("BulkEditMenu", "Radio"), kProgRadio},
+      {QT_TRANSLATE_NOOP("BulkEditMenu", "Unknown"), kProgUnknown}}},
+};
+
+QString translated(const char* text) { return QCoreApplication::translate("BulkEditMenu", text); }
+
+}  // namespace
+
+QList<QAction*> addBulkEditMenus(QMenu* menu, const std::function<void(const BulkEdit&)>& run) {
+    QList<QAction*> actions;
+    for (const FieldMenu& field : kFieldMenus) {
+        QMenu* submenu = menu->addMenu(translated(field.title));
+        actions << submenu->menuAction();
+        for (const Choice& choice : field.choices) {
+            if (choice.text == nullptr) break;
+            const BulkEdit edit{field.field, choice.value,
+                                QCoreApplication::translate("BulkEditMenu", "%1: %2")
+                                    .arg(translated(field.title), translated(choice.text))};
+            QObject::connect(submenu->addAction(translated(choice.text)), &QAction::triggered, menu,
+                             [run, edit] { run(edit); });
+        }
+    }
+    return actions;
+}
+
+int applyBulkEdit(ChannelDbImage& image, std::span<const int> indexes, const BulkEdit& edit) {
+    switch (edit.field) {
+        case BulkField::ParentLock: return setChannelsFlag(image, indexes, kFlagLocked, edit.value != 0);
+        case BulkField::Subtitle: return setChannelsFlag(image, indexes, kFlagSubtitle, edit.value != 0);
+        case BulkField::Descrambled:
+            return setChannelsFlag(image, indexes, kFlagDescrambled, edit.value != 0);
+        case BulkField::ProgType: return setChannelsProgType(image, indexes, edit.value);
+    }
+    return 0;
+}
+
+}  // namespace tovu::ui
