@@ -119,8 +119,10 @@ void ChannelListView::restoreUserColumnWidths(const QList<int>& widths) {
 }
 
 int ChannelListView::cellWidth(int textWidth) const {
-    // The cell's text margins on both sides, as the view draws them, and the grid line.
-    return textWidth + 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 1;
+    // The cell's text margins on both sides, as the view draws them, the grid line, and one pixel
+    // for the fraction of a pixel that the rounded text width leaves out (the view elides a text
+    // that is wider than its room by any fraction).
+    return textWidth + 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
 }
 
 void ChannelListView::fitColumns() {

@@ -209,12 +209,11 @@ void MainEditorDialog::buildControls() {
     editRow->addWidget(addButton(kCmdResort, QStringLiteral("&Resort Channel")));
     editRow->addWidget(addButton(kCmdFavLists, QStringLiteral("Edit &Fav List")));
     editRow->addStretch(1);
+    // "&Quit Editor" ends the last row at the bottom right: a row of its own would take height
+    // from the list, a column of its own width.
+    editRow->addWidget(addButton(kCmdQuit, QStringLiteral("&Quit Editor")));
     groupLayout->addLayout(editRow);
-    // "&Quit Editor" at the bottom right, beside the group box, so the list gets the height.
-    auto* lower = new QHBoxLayout;
-    lower->addWidget(group, 1);
-    lower->addWidget(addButton(kCmdQuit, QStringLiteral("&Quit Editor")), 0, Qt::AlignBottom);
-    top->addLayout(lower, 1);
+    top->addWidget(group, 1);
 }
 
 QPushButton* MainEditorDialog::button(int id) const {
