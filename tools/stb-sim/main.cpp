@@ -99,10 +99,10 @@ void usage(FILE* out) {
     for (const Flag& flag : kFlags) {
         const std::string spelled =
             std::string(flag.name) + (flag.value ? std::string(" ") + flag.value : "");
-        std::fprintf(out, "  %-20s %s\n", spelled.c_str(), flag.help);
+        std::fprintf(out, "  %-26s %s\n", spelled.c_str(), flag.help);
     }
-    std::fprintf(out, "  %-20s %s\n", "--help", "show this text");
-    std::fprintf(out, "  %-20s %s\n", "--version", "show the version");
+    std::fprintf(out, "  %-26s %s\n", "--help", "show this text");
+    std::fprintf(out, "  %-26s %s\n", "--version", "show the version");
 }
 
 bool parseOptions(int argc, char** argv, Options& options) {
