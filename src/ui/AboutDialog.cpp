@@ -11,15 +11,16 @@ namespace tovu::ui {
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutDialog"));
-    setWindowTitle(QString::fromLatin1(kAboutTitle));
+    setWindowTitle(tr(kAboutTitle));
     setWindowIcon(applicationIcon());
 
     auto* picture = new QLabel(this);
     picture->setPixmap(applicationIcon().pixmap(48, 48));
+    // The program's name and version stay as they are in every language.
     auto* version = new QLabel(QString::fromLatin1(kAboutVersionLine), this);
     version->setObjectName(QStringLiteral("versionLine"));
-    auto* second = new QLabel(QStringLiteral("Channel database editor for the cable set-top box"), this);
-    ok_ = new QPushButton(QStringLiteral("&Ok"), this);
+    auto* second = new QLabel(tr("Channel database editor for the cable set-top box"), this);
+    ok_ = new QPushButton(tr("&Ok"), this);
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -7,7 +7,8 @@ class QPushButton;
 
 namespace tovu::ui {
 
-inline constexpr const char* kAboutTitle = "About Tovu C ChanEditor";
+inline constexpr const char* kAboutTitle =
+    QT_TRANSLATE_NOOP("tovu::ui::AboutDialog", "About Tovu C ChanEditor");
 inline constexpr const char* kAboutVersionLine = "Tovu Cable ChanEditor 0.11";
 
 class AboutDialog final : public QDialog {

@@ -1,6 +1,7 @@
 #include "ui/BulkEditMenu.h"
 
 #include "db/BulkEdits.h"
+#include "ui/EditorTexts.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -20,39 +21,37 @@ struct FieldMenu {
     Choice choices[3];
 };
 
-// The labels and values of Channel Edit's choice boxes.
+// The labels and values of Channel Edit's choice boxes, in its words.
 const FieldMenu kFieldMenus[] = {
     {BulkField::ParentLock,
-     QT_TRANSLATE_NOOP("BulkEditMenu", "Parent Lock"),
-     {{QT_TRANSLATE_NOOP("BulkEditMenu", "UnLock"), 0}, {QT_TRANSLATE_NOOP("BulkEditMenu", "Locked"), 1}}},
+     QT_TRANSLATE_NOOP("Channel", "Parent Lock"),
+     {{QT_TRANSLATE_NOOP("Channel", "UnLock"), 0}, {QT_TRANSLATE_NOOP("Channel", "Locked"), 1}}},
     {BulkField::Subtitle,
-     QT_TRANSLATE_NOOP("BulkEditMenu", "Subtitle"),
-     {{QT_TRANSLATE_NOOP("BulkEditMenu", "Off"), 0}, {QT_TRANSLATE_NOOP("BulkEditMenu", "On"), 1}}},
+     QT_TRANSLATE_NOOP("Channel", "Subtitle"),
+     {{QT_TRANSLATE_NOOP("Channel", "Off"), 0}, {QT_TRANSLATE_NOOP("Channel", "On"), 1}}},
     {BulkField::Descrambled,
-     QT_TRANSLATE_NOOP("BulkEditMenu", "Descrambled"),
-     {{QT_TRANSLATE_NOOP("BulkEditMenu", "Not"), 0}, {QT_TRANSLATE_NOOP("BulkEditMenu", "Yes"), 1}}},
+     QT_TRANSLATE_NOOP("Channel", "Descrambled"),
+     {{QT_TRANSLATE_NOOP("Channel", "Not"), 0}, {QT_TRANSLATE_NOOP("Channel", "Yes"), 1}}},
     {BulkField::ProgType,
-     QT_TRANSLATE_NOOP("BulkEditMenu", "Prog type"),
-     {{QT_TRANSLATE_NOOP("BulkEditMenu", "TV"), kProgTv},
-      {QT_TRANSLATE_NOOP("BulkEditMenu", "Radio"), kProgRadio},
-      {QT_TRANSLATE_NOOP("BulkEditMenu", "Unknown"), kProgUnknown}}},
+     QT_TRANSLATE_NOOP("Channel", "Prog type"),
+     {{QT_TRANSLATE_NOOP("Channel", "TV"), kProgTv},
+      {QT_TRANSLATE_NOOP("Channel", "Radio"), kProgRadio},
+      {QT_TRANSLATE_NOOP("Channel", "Unknown"), kProgUnknown}}},
 };
-
-QString translated(const char* text) { return QCoreApplication::translate("BulkEditMenu", text); }
 
 }  // namespace
 
 QList<QAction*> addBulkEditMenus(QMenu* menu, const std::function<void(const BulkEdit&)>& run) {
     QList<QAction*> actions;
     for (const FieldMenu& field : kFieldMenus) {
-        QMenu* submenu = menu->addMenu(translated(field.title));
+        QMenu* submenu = menu->addMenu(fieldWord(field.title));
         actions << submenu->menuAction();
         for (const Choice& choice : field.choices) {
             if (choice.text == nullptr) break;
             const BulkEdit edit{field.field, choice.value,
                                 QCoreApplication::translate("BulkEditMenu", "%1: %2")
-                                    .arg(translated(field.title), translated(choice.text))};
-            QObject::connect(submenu->addAction(translated(choice.text)), &QAction::triggered, menu,
+                                    .arg(fieldWord(field.title), fieldWord(choice.text))};
+            QObject::connect(submenu->addAction(fieldWord(choice.text)), &QAction::triggered, menu,
                              [run, edit] { run(edit); });
         }
     }

@@ -22,12 +22,16 @@ namespace tovu::ui {
 namespace {
 
 // The validation messages of the system's string table.
-const char* const kNotAnInteger = "“请填入一个正整数。”";
-const char* const kOutOfRange = "“请填入一个在%1和%2之间的整数。”";
-const char* const kNameTooLong = "“请填入不多于%1个的字符。”";
+const char* const kNotAnInteger = QT_TRANSLATE_NOOP("tovu::ui::ChannelEditDialog", "“请填入一个正整数。”");
+const char* const kOutOfRange =
+    QT_TRANSLATE_NOOP("tovu::ui::ChannelEditDialog", "“请填入一个在%1和%2之间的整数。”");
+const char* const kNameTooLong =
+    QT_TRANSLATE_NOOP("tovu::ui::ChannelEditDialog", "“请填入不多于%1个的字符。”");
 // Refusals of a service that cannot be stored, in the same voice.
-const char* const kIdsTaken = "“已有频道使用这个Service Id和Transponder Id，请填入其他的值。”";
-const char* const kTableFull = "“不能再添加频道：最多可以保存%1个频道。”";
+const char* const kIdsTaken = QT_TRANSLATE_NOOP(
+    "tovu::ui::ChannelEditDialog", "“已有频道使用这个Service Id和Transponder Id，请填入其他的值。”");
+const char* const kTableFull =
+    QT_TRANSLATE_NOOP("tovu::ui::ChannelEditDialog", "“不能再添加频道：最多可以保存%1个频道。”");
 
 // Choice "TV", "Radio", "Unknown" and the ProgType values they stand for.
 uint32_t progTypeOfChoice(int choice) {
@@ -50,7 +54,7 @@ uint32_t setBits(uint32_t flags, uint32_t mask, uint32_t shift, int position) {
 ChannelEditDialog::ChannelEditDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), image_(image), prompts_(prompts) {
     setObjectName(QStringLiteral("ChannelEditDialog"));
-    setWindowTitle(QStringLiteral("Channel Edit"));
+    setWindowTitle(tr("Channel Edit"));
     setWindowIcon(applicationIcon());
 
     const auto makeEdit = [this](int id) {
@@ -58,59 +62,57 @@ ChannelEditDialog::ChannelEditDialog(ChannelDbImage& image, UserPrompts& prompts
         e->setObjectName(QStringLiteral("edit%1").arg(id));
         return e;
     };
-    const auto makeChoice = [this](int id, const QStringList& entries) {
+    const auto makeChoice = [this](int id, std::initializer_list<const char*> entries) {
         auto* c = new QComboBox(this);
         c->setObjectName(QStringLiteral("choice%1").arg(id));
         c->setEditable(false);
-        c->addItems(entries);
+        for (const char* entry : entries) c->addItem(fieldWord(entry));
         return c;
     };
     name_ = makeEdit(kEditName);
     serviceId_ = makeEdit(kEditServiceId);
     transponderId_ = makeEdit(kEditTransponderId);
     originalNetworkId_ = makeEdit(kEditOriginalNetworkId);
-    qam_ = makeChoice(kChoiceQam, {QStringLiteral("16QAM"), QStringLiteral("32QAM"), QStringLiteral("64QAM"),
-                                   QStringLiteral("128QAM"), QStringLiteral("256QAM")});
+    qam_ = makeChoice(kChoiceQam, {"16QAM", "32QAM", "64QAM", "128QAM", "256QAM"});
     frequency_ = makeEdit(kEditFrequency);
     symbolRate_ = makeEdit(kEditSymbolRate);
-    parentLock_ = makeChoice(kChoiceParentLock, {QStringLiteral("UnLock"), QStringLiteral("Locked")});
-    audio_ = makeChoice(kChoiceAudio, {QStringLiteral("Left"), QStringLiteral("Right"),
-                                       QStringLiteral("Stereo"), QStringLiteral("Mono")});
-    subtitle_ = makeChoice(kChoiceSubtitle, {QStringLiteral("Off"), QStringLiteral("On")});
-    descrambled_ = makeChoice(kChoiceDescrambled, {QStringLiteral("Not"), QStringLiteral("Yes")});
-    progType_ = makeChoice(kChoiceProgType,
-                           {QStringLiteral("TV"), QStringLiteral("Radio"), QStringLiteral("Unknown")});
+    // The words the list shows too ("UnLock", "Not" and "Unknown" are Channel Edit's own).
+    parentLock_ = makeChoice(kChoiceParentLock, {QT_TRANSLATE_NOOP("Channel", "UnLock"), "Locked"});
+    audio_ = makeChoice(kChoiceAudio, {"Left", "Right", "Stereo", "Mono"});
+    subtitle_ = makeChoice(kChoiceSubtitle, {"Off", "On"});
+    descrambled_ = makeChoice(kChoiceDescrambled, {QT_TRANSLATE_NOOP("Channel", "Not"), "Yes"});
+    progType_ = makeChoice(kChoiceProgType, {"TV", "Radio", QT_TRANSLATE_NOOP("Channel", "Unknown")});
     // The name field takes what fits the stored field: 32 bytes of the code page.
     name_->setMaxLength(static_cast<int>(kNameSize));
     name_->setValidator(new NameBytesValidator(kNameSize, name_));
 
     auto* grid = new QGridLayout;
-    const auto addRow = [&](int row, int column, const QString& label, QWidget* field) {
-        auto* l = new QLabel(label, this);
+    const auto addRow = [&](int row, int column, const char* label, QWidget* field) {
+        auto* l = new QLabel(fieldWord(label), this);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         l->setBuddy(field);
         grid->addWidget(l, row, column);
         grid->addWidget(field, row, column + 1);
     };
-    addRow(0, 0, QStringLiteral("Name"), name_);
-    addRow(1, 0, QStringLiteral("Service Id:"), serviceId_);
-    addRow(2, 0, QStringLiteral("Transponder Id:"), transponderId_);
-    addRow(3, 0, QStringLiteral("Original Net Id:"), originalNetworkId_);
-    addRow(4, 0, QStringLiteral("QAM:"), qam_);
-    addRow(5, 0, QStringLiteral("Frequency"), frequency_);
-    addRow(6, 0, QStringLiteral("SymRate"), symbolRate_);
-    addRow(0, 2, QStringLiteral("Parent Lock"), parentLock_);
-    addRow(1, 2, QStringLiteral("Audio Track"), audio_);
-    addRow(2, 2, QStringLiteral("Subtitle"), subtitle_);
-    addRow(3, 2, QStringLiteral("Descrambled"), descrambled_);
-    addRow(4, 2, QStringLiteral("Prog type"), progType_);
+    addRow(0, 0, "Name", name_);
+    addRow(1, 0, QT_TRANSLATE_NOOP("Channel", "Service Id:"), serviceId_);
+    addRow(2, 0, QT_TRANSLATE_NOOP("Channel", "Transponder Id:"), transponderId_);
+    addRow(3, 0, QT_TRANSLATE_NOOP("Channel", "Original Net Id:"), originalNetworkId_);
+    addRow(4, 0, QT_TRANSLATE_NOOP("Channel", "QAM:"), qam_);
+    addRow(5, 0, "Frequency", frequency_);
+    addRow(6, 0, "SymRate", symbolRate_);
+    addRow(0, 2, "Parent Lock", parentLock_);
+    addRow(1, 2, "Audio Track", audio_);
+    addRow(2, 2, "Subtitle", subtitle_);
+    addRow(3, 2, "Descrambled", descrambled_);
+    addRow(4, 2, "Prog type", progType_);
     grid->setColumnMinimumWidth(1, 180);
     grid->setColumnMinimumWidth(3, 180);
 
-    save_ = new QPushButton(QStringLiteral("Save Change"), this);
+    save_ = new QPushButton(sharedText(kSaveChange), this);
     save_->setObjectName(QStringLiteral("saveChange"));
     save_->setDefault(true);
-    quit_ = new QPushButton(QStringLiteral("Quit Editor"), this);
+    quit_ = new QPushButton(tr("Quit Editor"), this);
     quit_->setObjectName(QStringLiteral("quitEditor"));
     connect(save_, &QPushButton::clicked, this, [this] { (void)saveChange(); });
     connect(quit_, &QPushButton::clicked, this, &QDialog::reject);
@@ -188,11 +190,11 @@ void ChannelEditDialog::refuse(QLineEdit* field, const QString& message) {
 
 bool ChannelEditDialog::readNumber(QLineEdit* field, uint32_t maximum, uint32_t& value) {
     if (!readUnsignedField(field->text(), value)) {
-        refuse(field, QString::fromUtf8(kNotAnInteger));
+        refuse(field, tr(kNotAnInteger));
         return false;
     }
     if (value > maximum) {
-        refuse(field, QString::fromUtf8(kOutOfRange).arg(0).arg(maximum));
+        refuse(field, tr(kOutOfRange).arg(0).arg(maximum));
         return false;
     }
     return true;
@@ -214,11 +216,11 @@ bool ChannelEditDialog::saveChange() {
     const bool nameChanged = nameText != shownName_;
     const std::string nameBytes = utf8ToName(nameText.toStdString());
     if (const QString unstorable = unstorableCharacters(nameText); nameChanged && !unstorable.isEmpty()) {
-        refuse(name_, QString::fromUtf8(kUnstorableCharacters).arg(unstorable));
+        refuse(name_, sharedText(kUnstorableCharacters).arg(unstorable));
         return false;
     }
     if (nameChanged && nameBytes.size() > kNameSize) {
-        refuse(name_, QString::fromUtf8(kNameTooLong).arg(kNameSize));
+        refuse(name_, tr(kNameTooLong).arg(kNameSize));
         return false;
     }
     uint32_t frequency = 0, originalNetworkId = 0, symbolRate = 0, serviceId = 0, transponderId = 0;
@@ -234,14 +236,14 @@ bool ChannelEditDialog::saveChange() {
     // A new service needs room, and a service may not take the ids of another one (ids that
     // an edit leaves as they were are not checked).
     if (channelIndex_ == -1 && channelCount(image_) >= static_cast<int>(kMaxChannels)) {
-        prompts_.showMessage(this, QString::fromUtf8(kTableFull).arg(kMaxChannels), applicationCaption(),
+        prompts_.showMessage(this, tr(kTableFull).arg(kMaxChannels), applicationCaption(),
                              MessageIcon::Warning);
         return false;
     }
     const bool idsChanged =
         channelIndex_ == -1 || serviceId != record.serviceId || transponderId != record.transponderId;
     if (idsChanged && idsTakenByAnother(serviceId, transponderId)) {
-        refuse(serviceId_, QString::fromUtf8(kIdsTaken));
+        refuse(serviceId_, tr(kIdsTaken));
         return false;
     }
 

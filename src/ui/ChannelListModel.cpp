@@ -2,6 +2,7 @@
 
 #include "db/FieldText.h"
 #include "db/NameCodec.h"
+#include "ui/EditorTexts.h"
 
 #include <QFontMetrics>
 #include <QSet>
@@ -10,6 +11,43 @@
 
 namespace tovu::ui {
 namespace {
+
+// The column titles and the words of the field texts, which the database library keeps in English
+// (kdattool prints them so); the list shows them translated.
+[[maybe_unused]] const char* const kFieldWords[] = {
+    QT_TRANSLATE_NOOP("Channel", "No."),
+    QT_TRANSLATE_NOOP("Channel", "Name"),
+    QT_TRANSLATE_NOOP("Channel", "Service Id"),
+    QT_TRANSLATE_NOOP("Channel", "Transponder Id"),
+    QT_TRANSLATE_NOOP("Channel", "Original Net Id"),
+    QT_TRANSLATE_NOOP("Channel", "Frequency"),
+    QT_TRANSLATE_NOOP("Channel", "SymRate"),
+    QT_TRANSLATE_NOOP("Channel", "Qam"),
+    QT_TRANSLATE_NOOP("Channel", "Parent Lock"),
+    QT_TRANSLATE_NOOP("Channel", "Audio Track"),
+    QT_TRANSLATE_NOOP("Channel", "Subtitle"),
+    QT_TRANSLATE_NOOP("Channel", "Descrambled"),
+    QT_TRANSLATE_NOOP("Channel", "Prog type"),
+    QT_TRANSLATE_NOOP("Channel", "Locked"),
+    QT_TRANSLATE_NOOP("Channel", "UnLocked"),
+    QT_TRANSLATE_NOOP("Channel", "Left"),
+    QT_TRANSLATE_NOOP("Channel", "Right"),
+    QT_TRANSLATE_NOOP("Channel", "Stereo"),
+    QT_TRANSLATE_NOOP("Channel", "Mono"),
+    QT_TRANSLATE_NOOP("Channel", "On"),
+    QT_TRANSLATE_NOOP("Channel", "Off"),
+    QT_TRANSLATE_NOOP("Channel", "Yes"),
+    QT_TRANSLATE_NOOP("Channel", "No"),
+    QT_TRANSLATE_NOOP("Channel", "TV"),
+    QT_TRANSLATE_NOOP("Channel", "Radio"),
+    QT_TRANSLATE_NOOP("Channel", "Unkownn"),
+    QT_TRANSLATE_NOOP("Channel", "16QAM"),
+    QT_TRANSLATE_NOOP("Channel", "32QAM"),
+    QT_TRANSLATE_NOOP("Channel", "64QAM"),
+    QT_TRANSLATE_NOOP("Channel", "128QAM"),
+    QT_TRANSLATE_NOOP("Channel", "256QAM"),
+    QT_TRANSLATE_NOOP("Channel", "Unknown QAM"),
+};
 
 const ChannelListColumn& columnAt(int column) {
     return column == 0 ? kNumberColumn : kChannelListColumns[column - 1];
@@ -29,9 +67,21 @@ QVariant sortKey(const QString& text) {
 ChannelListModel::ChannelListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 QString fieldText(const ChannelRecord& record, unsigned field) {
-    // Names are stored in the code page; the other texts are plain ASCII.
+    // Names are stored in the code page; the other texts are plain ASCII: numbers, a number and
+    // its unit ("474000 KHz"), or a word.
     const std::string text = recordFieldText(record, field);
-    return field == kFieldName ? QString::fromStdString(nameToUtf8(text)) : QString::fromLatin1(text);
+    switch (field) {
+        case kFieldName: return QString::fromStdString(nameToUtf8(text));
+        case kFieldServiceId:
+        case kFieldTransponderId:
+        case kFieldOriginalNetworkId: return QString::fromLatin1(text);
+        case kFieldFrequency:
+        case kFieldSymbolRate:
+            return fieldWord(field == kFieldFrequency ? QT_TRANSLATE_NOOP("Channel", "%1 KHz")
+                                                      : QT_TRANSLATE_NOOP("Channel", "%1 Kbs"))
+                .arg(QString::fromLatin1(text.substr(0, text.find(' '))));
+        default: return fieldWord(text.c_str());
+    }
 }
 
 QString filterText(const ChannelRecord& record) {
@@ -91,7 +141,7 @@ QVariant ChannelListModel::data(const QModelIndex& index, int role) const {
 
 QVariant ChannelListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= kChannelListColumnCount) return {};
-    if (role == Qt::DisplayRole) return QString::fromLatin1(columnAt(section).title);
+    if (role == Qt::DisplayRole) return fieldWord(columnAt(section).title);
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     return {};
 }

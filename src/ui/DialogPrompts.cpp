@@ -4,6 +4,7 @@
 #include "ui/EnigmaFolderDialog.h"
 #include "ui/ImportChoicesDialog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -57,8 +58,8 @@ std::optional<QString> DialogPrompts::chooseFile(QWidget* owner, const FileChoos
     // Qt's own dialog for opening a file; a name that does not exist yet may be typed.
     const QString start =
         preset.startFolder.isEmpty() ? rememberedFolder(preset.chooser) : preset.startFolder;
-    QFileDialog dialog(owner, QStringLiteral("Open"), start.isEmpty() ? QDir::currentPath() : start,
-                       preset.filters);
+    QFileDialog dialog(owner, QCoreApplication::translate("DialogPrompts", "Open"),
+                       start.isEmpty() ? QDir::currentPath() : start, preset.filters);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

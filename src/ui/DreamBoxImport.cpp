@@ -2,6 +2,7 @@
 
 #include "enigma/EnigmaImport.h"
 #include "enigma/ImportChoices.h"
+#include "ui/ImportTexts.h"
 #include "ui/UserPrompts.h"
 
 #include <QApplication>
@@ -31,7 +32,7 @@ DreamBoxImportOutcome importDreamBoxFolder(const QString& folder, ChannelDbImage
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const ImportPreview imported = ImportResultIntoImage(&result, choices, image);
     QApplication::restoreOverrideCursor();
-    return {true, QString::fromStdString(FormatImportSummary(imported))};
+    return {true, importSummaryLine(imported)};
 }
 
 }  // namespace tovu::ui

@@ -3,6 +3,7 @@
 #include "db/DbImage.h"
 #include "ui/AppIcon.h"
 #include "ui/DialogPrompts.h"
+#include "ui/EditorLanguage.h"
 #include "ui/EditorTexts.h"
 #include "ui/MainEditorDialog.h"
 
@@ -18,12 +19,13 @@ EditorApp::EditorApp(int& argc, char** argv) : QApplication(argc, argv) {
     // The application name (the caption of most message boxes) stays the program's file name.
     setWindowIcon(applicationIcon());
     setDesktopFileName(QStringLiteral("org.tovu.ChanEditor"));
+    (void)installTranslations(desktopMessagesLocale());
 }
 
 int EditorApp::run() {
     DialogPrompts prompts;
     if (!startSockets()) {
-        prompts.showMessage(nullptr, QString::fromLatin1(kSocketInitFailed), applicationCaption(),
+        prompts.showMessage(nullptr, sharedText(kSocketInitFailed), applicationCaption(),
                             MessageIcon::Warning);
         return 1;
     }

@@ -14,7 +14,7 @@
 namespace tovu::ui {
 
 EnigmaFolderDialog::EnigmaFolderDialog(QWidget* parent, const QString& startFolder)
-    : QFileDialog(parent, QStringLiteral("Select folder ..."),
+    : QFileDialog(parent, tr("Select folder ..."),
                   startFolder.isEmpty() ? QDir::currentPath() : startFolder) {
     setObjectName(QStringLiteral("EnigmaFolderDialog"));
     setOption(QFileDialog::DontUseNativeDialog, true);

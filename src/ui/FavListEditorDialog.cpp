@@ -4,6 +4,7 @@
 #include "db/FavLists.h"
 #include "db/NameCodec.h"
 #include "ui/ChannelListModel.h"
+#include "ui/EditorTexts.h"
 #include "ui/FilterField.h"
 #include "ui/NameInput.h"
 #include "ui/UserPrompts.h"
@@ -26,26 +27,33 @@ namespace tovu::ui {
 
 namespace {
 
-constexpr const char* kCreateFailed = "Fail to create new fav list. There are 21 fav lists already.";
-constexpr const char* kDefaultListKept = "The selected fav list is a default list, unable to delete!";
-constexpr const char* kConfirmDelete = "Click [OK] to delete the selected fav list!";
-constexpr const char* kListFull = "Fail to add the channel. There are 300 channels in the fav list already.";
+constexpr const char* kCreateFailed = QT_TRANSLATE_NOOP(
+    "tovu::ui::FavListEditorDialog", "Fail to create new fav list. There are 21 fav lists already.");
+constexpr const char* kDefaultListKept = QT_TRANSLATE_NOOP(
+    "tovu::ui::FavListEditorDialog", "The selected fav list is a default list, unable to delete!");
+constexpr const char* kConfirmDelete =
+    QT_TRANSLATE_NOOP("tovu::ui::FavListEditorDialog", "Click [OK] to delete the selected fav list!");
+constexpr const char* kListFull =
+    QT_TRANSLATE_NOOP("tovu::ui::FavListEditorDialog",
+                      "Fail to add the channel. There are 300 channels in the fav list already.");
 constexpr const char* kUnsavedBeforeCreate =
-    "The fav lists have changes that are not saved. Save them before creating a new list?";
+    QT_TRANSLATE_NOOP("tovu::ui::FavListEditorDialog",
+                      "The fav lists have changes that are not saved. Save them before creating a new list?");
 constexpr const char* kUnsavedBeforeDelete =
-    "The fav lists have changes that are not saved. Save them before deleting the list?";
+    QT_TRANSLATE_NOOP("tovu::ui::FavListEditorDialog",
+                      "The fav lists have changes that are not saved. Save them before deleting the list?");
 
 }  // namespace
 
 FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& snapshot,
                                          UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), image_(image), snapshot_(snapshot), prompts_(prompts) {
-    setWindowTitle(QStringLiteral("Fav List Editor"));
+    setWindowTitle(tr("Fav List Editor"));
 
-    auto* listLabel = new QLabel(QStringLiteral("Channel List:"), this);
+    auto* listLabel = new QLabel(sharedText(kChannelListLabel), this);
     listChoice_ = new QComboBox(this);
     listLabel->setBuddy(listChoice_);
-    auto* nameLabel = new QLabel(QStringLiteral("New Name:"), this);
+    auto* nameLabel = new QLabel(tr("New Name:"), this);
     nameEdit_ = new QLineEdit(this);
     // A list name holds at most 20 bytes of the code page: ten Chinese characters or twenty letters.
     nameEdit_->setValidator(new NameBytesValidator(kListNameSize, nameEdit_));
@@ -62,11 +70,11 @@ FavListEditorDialog::FavListEditorDialog(ChannelDbImage& image, ChannelDbImage& 
     // One Tab stop: the arrow keys move within the list and Space ticks.
     checkList_->setTabKeyNavigation(false);
     checkList_->setMinimumSize(280, 200);
-    save_ = new QPushButton(QStringLiteral("Save Change"), this);
+    save_ = new QPushButton(sharedText(kSaveChange), this);
     save_->setDefault(true);
-    quit_ = new QPushButton(QStringLiteral("Quit without Save"), this);
-    create_ = new QPushButton(QStringLiteral("&Create New List"), this);
-    delete_ = new QPushButton(QStringLiteral("&Delete List"), this);
+    quit_ = new QPushButton(sharedText(kQuitWithoutSave), this);
+    create_ = new QPushButton(tr("&Create New List"), this);
+    delete_ = new QPushButton(tr("&Delete List"), this);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(listLabel, 0, 0);
@@ -175,7 +183,7 @@ void FavListEditorDialog::loadMembership(int serviceCount) {
 void FavListEditorDialog::rebuildCheckList(int serviceCount) {
     checkList_->clear();
     checkList_->setColumnCount(1);
-    auto* header = new QTableWidgetItem(QStringLiteral("Fav"));
+    auto* header = new QTableWidgetItem(tr("Fav"));
     header->setTextAlignment(Qt::AlignCenter);
     checkList_->setHorizontalHeaderItem(0, header);
     checkList_->setColumnWidth(0, 220);
@@ -223,7 +231,7 @@ bool FavListEditorDialog::keepShownList() {
     const QString text = nameEdit_->text();
     if (text == shownName_) return true;
     if (const QString unstorable = unstorableCharacters(text); !unstorable.isEmpty()) {
-        prompts_.showMessage(this, QString::fromUtf8(kUnstorableCharacters).arg(unstorable),
+        prompts_.showMessage(this, sharedText(kUnstorableCharacters).arg(unstorable),
                              QCoreApplication::applicationName(), MessageIcon::Warning);
         nameEdit_->setFocus(Qt::OtherFocusReason);
         nameEdit_->selectAll();
@@ -268,8 +276,8 @@ bool FavListEditorDialog::hasUnsavedChanges() const {
 
 bool FavListEditorDialog::settleUnsavedChanges(const char* question) {
     if (!hasUnsavedChanges()) return true;
-    switch (prompts_.askSaveDiscardCancel(this, QString::fromUtf8(question),
-                                          QCoreApplication::applicationName(), MessageIcon::Warning)) {
+    switch (prompts_.askSaveDiscardCancel(this, tr(question), QCoreApplication::applicationName(),
+                                          MessageIcon::Warning)) {
         case SaveChoice::Save: return saveFavLists();
         case SaveChoice::Discard: return true;
         case SaveChoice::Cancel: break;
@@ -297,8 +305,7 @@ void FavListEditorDialog::refuseTickOfFullList(QTableWidgetItem* item) {
         const QSignalBlocker blocker(checkList_);
         item->setCheckState(Qt::Unchecked);
     }
-    prompts_.showMessage(this, QString::fromUtf8(kListFull), QCoreApplication::applicationName(),
-                         MessageIcon::Warning);
+    prompts_.showMessage(this, tr(kListFull), QCoreApplication::applicationName(), MessageIcon::Warning);
 }
 
 bool FavListEditorDialog::saveFavLists() {
@@ -338,7 +345,7 @@ void FavListEditorDialog::createList() {
     if (room && !settleUnsavedChanges(kUnsavedBeforeCreate)) return;
     int listId = 0;
     if (!room || !createUserList(image_, listId)) {
-        prompts_.showMessage(this, QString::fromUtf8(kCreateFailed), QCoreApplication::applicationName(),
+        prompts_.showMessage(this, tr(kCreateFailed), QCoreApplication::applicationName(),
                              MessageIcon::Critical);
         return;
     }
@@ -349,10 +356,10 @@ void FavListEditorDialog::deleteList() {
     const int current = state_.currentList;
     const QString caption = QCoreApplication::applicationName();
     if (current < kDefaultFavLists) {
-        prompts_.showMessage(this, QString::fromUtf8(kDefaultListKept), caption, MessageIcon::Warning);
+        prompts_.showMessage(this, tr(kDefaultListKept), caption, MessageIcon::Warning);
         return;
     }
-    if (!prompts_.confirm(this, QString::fromUtf8(kConfirmDelete), caption, MessageIcon::Warning)) return;
+    if (!prompts_.confirm(this, tr(kConfirmDelete), caption, MessageIcon::Warning)) return;
     if (!settleUnsavedChanges(kUnsavedBeforeDelete)) return;
     if (!deleteUserList(image_, state_.listIds[static_cast<size_t>(current)])) return;
     // The list after the deleted one, or the one before it when it was the last.

@@ -1,12 +1,14 @@
 #include "ui/ImportChoicesDialog.h"
 
+#include "ui/EditorTexts.h"
+#include "ui/ImportTexts.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -15,13 +17,6 @@
 #include <algorithm>
 
 namespace tovu::ui {
-namespace {
-
-// Numbers of five digits and more in groups of three (1000, 13,608), as the preview line writes
-// them.
-QString grouped(int32_t n) { return n < 10000 ? QString::number(n) : QLocale(QLocale::English).toString(n); }
-
-}  // namespace
 
 ImportChoicesDialog::ImportChoicesDialog(const ImportSurvey& survey, QWidget* parent)
     : QDialog(parent), survey_(survey) {
@@ -37,16 +32,16 @@ ImportChoicesDialog::ImportChoicesDialog(const ImportSurvey& survey, QWidget* pa
     };
     const int32_t* by = survey.byDelivery;
     QString delivery = tr("%1 cable, %2 satellite, %3 terrestrial")
-                           .arg(grouped(by[kDeliveryCable]), grouped(by[kDeliverySatellite]),
-                                grouped(by[kDeliveryTerrestrial]));
-    if (by[kDeliveryOther] > 0) delivery += tr(", %1 other").arg(grouped(by[kDeliveryOther]));
-    addCount(tr("Services:"), grouped(survey.services));
+                           .arg(groupedNumber(by[kDeliveryCable]), groupedNumber(by[kDeliverySatellite]),
+                                groupedNumber(by[kDeliveryTerrestrial]));
+    if (by[kDeliveryOther] > 0) delivery += tr(", %1 other").arg(groupedNumber(by[kDeliveryOther]));
+    addCount(tr("Services:"), groupedNumber(survey.services));
     addCount(tr("By delivery:"), delivery);
-    addCount(tr("TV / radio:"), tr("%1 / %2").arg(grouped(survey.tv), grouped(survey.radio)));
+    addCount(tr("TV / radio:"), tr("%1 / %2").arg(groupedNumber(survey.tv), groupedNumber(survey.radio)));
     addCount(tr("Bouquets:"), tr("%1 TV, %2 radio")
-                                  .arg(grouped(static_cast<int32_t>(survey.tvBouquets.size())),
-                                       grouped(survey.radioBouquets)));
-    addCount(tr("Locked services:"), grouped(survey.locked));
+                                  .arg(groupedNumber(static_cast<int32_t>(survey.tvBouquets.size())),
+                                       groupedNumber(survey.radioBouquets)));
+    addCount(tr("Locked services:"), groupedNumber(survey.locked));
 
     cableOnly_ = new QCheckBox(tr("Cable services only"), this);
     bouquetsFirst_ = new QCheckBox(tr("Services of the ticked bouquets first"), this);
@@ -65,7 +60,7 @@ ImportChoicesDialog::ImportChoicesDialog(const ImportSurvey& survey, QWidget* pa
     for (const SurveyBouquet& bouquet : survey.tvBouquets) {
         auto* row = new QTreeWidgetItem(bouquets_);
         row->setText(0, bouquet.name.empty() ? tr("(no name)") : QString::fromStdString(bouquet.name));
-        row->setText(1, grouped(static_cast<int32_t>(bouquet.entries.size())));
+        row->setText(1, groupedNumber(static_cast<int32_t>(bouquet.entries.size())));
         row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         row->setCheckState(0, Qt::Checked);
@@ -90,7 +85,7 @@ ImportChoicesDialog::ImportChoicesDialog(const ImportSurvey& survey, QWidget* pa
 
     auto* buttons = new QDialogButtonBox(this);
     import_ = buttons->addButton(tr("Import"), QDialogButtonBox::AcceptRole);
-    cancel_ = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    cancel_ = buttons->addButton(sharedText(kCancel), QDialogButtonBox::RejectRole);
     import_->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -131,12 +126,7 @@ ImportChoices ImportChoicesDialog::choices() const {
 
 void ImportChoicesDialog::updatePreview() {
     const ImportPreview preview = PreviewImport(survey_, choices());
-    QString line = QString::fromStdString(FormatImportPreview(preview));
-    if (preview.bouquetsLeftOut > 0)
-        line += preview.bouquetsLeftOut == 1
-                    ? tr("; 1 ticked bouquet beyond the 21st not imported")
-                    : tr("; %1 ticked bouquets beyond the 21st not imported").arg(preview.bouquetsLeftOut);
-    preview_->setText(line);
+    preview_->setText(importPreviewLine(preview));
     // An import of nothing would only empty the image.
     import_->setEnabled(preview.services > 0);
 }

@@ -3,6 +3,7 @@
 #include "db/BulkEdits.h"
 #include "db/ChannelRecord.h"
 #include "db/DbStore.h"
+#include "db/FieldText.h"
 #include "link/Backups.h"
 #include "link/Transactions.h"
 #include "ui/AboutDialog.h"
@@ -16,6 +17,7 @@
 #include "ui/ImageHistory.h"
 #include "ui/IpAddressEdit.h"
 #include "ui/ListDialogs.h"
+#include "ui/OutcomeText.h"
 #include "ui/ReplaceNamesDialog.h"
 #include "ui/UserPrompts.h"
 
@@ -56,8 +58,7 @@ public:
 // Boxes captioned "Message" carry no icon; boxes captioned with the application's name carry
 // the exclamation icon, as the platform's application message boxes do.
 void showPlainMessage(UserPrompts& prompts, QWidget* owner, const char* text) {
-    prompts.showMessage(owner, QString::fromUtf8(text), QString::fromLatin1(kMessageCaption),
-                        MessageIcon::None);
+    prompts.showMessage(owner, sharedText(text), sharedText(kMessageCaption), MessageIcon::None);
 }
 void showApplicationMessage(UserPrompts& prompts, QWidget* owner, const QString& text) {
     prompts.showMessage(owner, text, applicationCaption(), MessageIcon::Warning);
@@ -65,9 +66,9 @@ void showApplicationMessage(UserPrompts& prompts, QWidget* owner, const QString&
 
 // A transfer that succeeded reports it with the information icon.
 void showOutcome(UserPrompts& prompts, QWidget* owner, const TransferOutcome& outcome) {
-    const QString text = QString::fromStdString(outcome.message);
+    const QString text = outcomeText(outcome.message);
     if (outcome.caption == OutcomeCaption::Message)
-        prompts.showMessage(owner, text, QString::fromLatin1(kMessageCaption), MessageIcon::None);
+        prompts.showMessage(owner, text, sharedText(kMessageCaption), MessageIcon::None);
     else if (outcome.success)
         prompts.showMessage(owner, text, applicationCaption(), MessageIcon::Information);
     else
@@ -87,7 +88,7 @@ MainEditorDialog::MainEditorDialog(ChannelDbImage& image, ChannelDbImage& snapsh
     : QDialog(parent), image_(image), snapshot_(snapshot), prompts_(prompts) {
     setObjectName(QStringLiteral("MainEditorDialog"));
     // A leading "*" while the image holds changes that no file holds.
-    setWindowTitle(QStringLiteral("[*]") + QString::fromLatin1(kWindowTitle));
+    setWindowTitle(QStringLiteral("[*]") + sharedText(kWindowTitle));
     setWindowIcon(applicationIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
@@ -120,26 +121,26 @@ QAction* MainEditorDialog::addMenuItem(QMenu* menu, int id, const QString& text)
 
 void MainEditorDialog::buildMenus() {
     menuBar_ = new QMenuBar(this);
-    editMenu_ = menuBar_->addMenu(QStringLiteral("&Edit"));
+    editMenu_ = menuBar_->addMenu(tr("&Edit"));
     undo_ = history_->stack()->createUndoAction(this, tr("&Undo"));
     undo_->setShortcut(QKeySequence::Undo);
     redo_ = history_->stack()->createRedoAction(this, tr("Re&do"));
     redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     editMenu_->addActions({undo_, redo_});
     editMenu_->addSeparator();
-    addMenuItem(editMenu_, kCmdEditChannel, QStringLiteral("&Edit Channel"));
-    addMenuItem(editMenu_, kCmdDeleteChannels, QStringLiteral("&Del Channel"));
-    addMenuItem(editMenu_, kCmdAddChannel, QStringLiteral("&Add Channel"));
-    addMenuItem(editMenu_, kCmdResort, QStringLiteral("&Resort Channel"));
-    addMenuItem(editMenu_, kCmdFavLists, QStringLiteral("Edit &Fav List"));
-    QMenu* receiver = menuBar_->addMenu(QStringLiteral("&Receiver"));
-    verifyUploads_ = receiver->addAction(QStringLiteral("Verify uploads"));
+    addMenuItem(editMenu_, kCmdEditChannel, tr("&Edit Channel"));
+    addMenuItem(editMenu_, kCmdDeleteChannels, tr("&Del Channel"));
+    addMenuItem(editMenu_, kCmdAddChannel, tr("&Add Channel"));
+    addMenuItem(editMenu_, kCmdResort, tr("&Resort Channel"));
+    addMenuItem(editMenu_, kCmdFavLists, tr("Edit &Fav List"));
+    QMenu* receiver = menuBar_->addMenu(tr("&Receiver"));
+    verifyUploads_ = receiver->addAction(tr("Verify uploads"));
     verifyUploads_->setCheckable(true);
     verifyUploads_->setChecked(true);
-    connect(receiver->addAction(QStringLiteral("Restore Backup…")), &QAction::triggered, this,
+    connect(receiver->addAction(tr("Restore Backup…")), &QAction::triggered, this,
             &MainEditorDialog::restoreFromBackup);
-    QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
-    addMenuItem(help, kCmdAbout, QStringLiteral("&About"));
+    QMenu* help = menuBar_->addMenu(tr("&Help"));
+    addMenuItem(help, kCmdAbout, tr("&About"));
 }
 
 void MainEditorDialog::buildControls() {
@@ -148,7 +149,7 @@ void MainEditorDialog::buildControls() {
 
     // Receiver address and the three paths, with the transfer buttons at the right.
     auto* paths = new QGridLayout;
-    paths->addWidget(new QLabel(QStringLiteral("Stb Ip Address"), this), 0, 0);
+    paths->addWidget(new QLabel(tr("Stb Ip Address"), this), 0, 0);
     address_ = new IpAddressEdit(this);
     address_->setObjectName(QStringLiteral("receiverAddress"));
     paths->addWidget(address_, 0, 1, Qt::AlignLeft);
@@ -157,15 +158,15 @@ void MainEditorDialog::buildControls() {
         paths->addWidget(new QLabel(label, this), row, 0);
         edit = new QLineEdit(this);
         paths->addWidget(edit, row, 1);
-        paths->addWidget(addButton(chooseId, QStringLiteral("Select File")), row, 2);
+        paths->addWidget(addButton(chooseId, tr("Select File")), row, 2);
         paths->addWidget(addButton(transferId, transferText), row, 3);
     };
-    addPathRow(1, QStringLiteral("File Path:"), saveEdit_, kCmdChooseSavePath, kCmdDownload,
-               QStringLiteral("Download Channel DataBase From Stb"));
-    addPathRow(2, QStringLiteral("File path to upload"), uploadEdit_, kCmdChooseUploadPath, kCmdUpload,
-               QStringLiteral("Upload Channel DataBase to STB"));
-    addPathRow(3, QStringLiteral("Provider Freq File:"), providerEdit_, kCmdChooseProviderPath,
-               kCmdUploadProvider, QStringLiteral("Upload Provider Freq to STB"));
+    addPathRow(1, tr("File Path:"), saveEdit_, kCmdChooseSavePath, kCmdDownload,
+               tr("Download Channel DataBase From Stb"));
+    addPathRow(2, tr("File path to upload"), uploadEdit_, kCmdChooseUploadPath, kCmdUpload,
+               tr("Upload Channel DataBase to STB"));
+    addPathRow(3, tr("Provider Freq File:"), providerEdit_, kCmdChooseProviderPath, kCmdUploadProvider,
+               tr("Upload Provider Freq to STB"));
     saveEdit_->setObjectName(QStringLiteral("saveFilePath"));
     uploadEdit_->setObjectName(QStringLiteral("uploadFilePath"));
     providerEdit_->setObjectName(QStringLiteral("providerFilePath"));
@@ -173,11 +174,11 @@ void MainEditorDialog::buildControls() {
     top->addLayout(paths);
 
     // The services: load buttons and source, the list, the editing buttons.
-    auto* group = new QGroupBox(QStringLiteral("Channel Informations"), this);
+    auto* group = new QGroupBox(tr("Channel Informations"), this);
     auto* groupLayout = new QVBoxLayout(group);
     auto* loadRow = new QHBoxLayout;
-    loadRow->addWidget(addButton(kCmdLoadDb, QStringLiteral("&Load Channel Info DB")));
-    loadRow->addWidget(addButton(kCmdImportDreamBox, QStringLiteral("Load &DreamBox Channel")));
+    loadRow->addWidget(addButton(kCmdLoadDb, tr("&Load Channel Info DB")));
+    loadRow->addWidget(addButton(kCmdImportDreamBox, tr("Load &DreamBox Channel")));
     sourceLabel_ = new QLabel(group);
     sourceLabel_->setObjectName(QStringLiteral("sourceLabel"));
     sourceLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -200,18 +201,18 @@ void MainEditorDialog::buildControls() {
     groupLayout->addWidget(list_, 1);
 
     auto* editRow = new QHBoxLayout;
-    QPushButton* save = addButton(kCmdSaveDb, QStringLiteral("&Save Change to DB"));
+    QPushButton* save = addButton(kCmdSaveDb, tr("&Save Change to DB"));
     save->setDefault(true);
     editRow->addWidget(save);
-    editRow->addWidget(addButton(kCmdAddChannel, QStringLiteral("&Add Channel")));
-    editRow->addWidget(addButton(kCmdEditChannel, QStringLiteral("&Edit Channel")));
-    editRow->addWidget(addButton(kCmdDeleteChannels, QStringLiteral("&Del Channel")));
-    editRow->addWidget(addButton(kCmdResort, QStringLiteral("&Resort Channel")));
-    editRow->addWidget(addButton(kCmdFavLists, QStringLiteral("Edit &Fav List")));
+    editRow->addWidget(addButton(kCmdAddChannel, tr("&Add Channel")));
+    editRow->addWidget(addButton(kCmdEditChannel, tr("&Edit Channel")));
+    editRow->addWidget(addButton(kCmdDeleteChannels, tr("&Del Channel")));
+    editRow->addWidget(addButton(kCmdResort, tr("&Resort Channel")));
+    editRow->addWidget(addButton(kCmdFavLists, tr("Edit &Fav List")));
     editRow->addStretch(1);
     // "&Quit Editor" ends the last row at the bottom right: a row of its own would take height
     // from the list, a column of its own width.
-    editRow->addWidget(addButton(kCmdQuit, QStringLiteral("&Quit Editor")));
+    editRow->addWidget(addButton(kCmdQuit, tr("&Quit Editor")));
     groupLayout->addLayout(editRow);
     top->addWidget(group, 1);
 }
@@ -270,14 +271,21 @@ void MainEditorDialog::resizeToDefault() {
     // Wide enough for every column with the texts it commonly shows, and tall enough for
     // kDefaultRows rows (with room for a horizontal scroll bar), within the screen.
     constexpr int kDefaultRows = 20;
-    static const char* const kTypicalTexts[kChannelListColumnCount] = {
-        "1000",   "",         "65535",  "65535", "65535", "900000 KHz", "65535 Kbs",
-        "128QAM", "UnLocked", "Stereo", "Off",   "Yes",   "Radio"};
+    // A service whose texts are the ones each column commonly shows at their widest ("900000 KHz",
+    // "128QAM", "UnLocked", "Stereo", "Off", "Yes", "Radio"), in the language shown.
+    ChannelRecord typical;
+    typical.serviceId = typical.transponderId = typical.originalNetworkId = 65535;
+    typical.frequencyKHz = 900000;
+    typical.symbolRate = 65535;
+    typical.qam = 3;
+    typical.flags = (2u << kAudioShift) | kFlagDescrambled | (kProgRadio << kProgTypeShift);
     int columns = 0;
-    for (int c = 0; c < kChannelListColumnCount; ++c)
-        columns += std::max(
-            list_->fittedWidth(c),
-            list_->cellWidth(list_->fontMetrics().horizontalAdvance(QLatin1String(kTypicalTexts[c]))));
+    for (int c = 0; c < kChannelListColumnCount; ++c) {
+        const QString text =
+            c == 0 ? QStringLiteral("1000") : fieldText(typical, kChannelListColumns[c - 1].field);
+        columns +=
+            std::max(list_->fittedWidth(c), list_->cellWidth(list_->fontMetrics().horizontalAdvance(text)));
+    }
     const int frame = 2 * list_->frameWidth();
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_);
     const QSize listSize(columns + frame + scrollBar,
@@ -485,7 +493,7 @@ void MainEditorDialog::addChannel() {
 
 void MainEditorDialog::editChannel() {
     const QList<int> records = selectedRecords();
-    if (records.isEmpty()) return showApplicationMessage(prompts_, this, QString::fromLatin1(kSelectToEdit));
+    if (records.isEmpty()) return showApplicationMessage(prompts_, this, sharedText(kSelectToEdit));
     // The current row when it is selected (F2 edits the row the user is on), else the first one.
     const int current = list_->currentRecord();
     int index = records.contains(current) ? current : records.first();
@@ -497,8 +505,7 @@ void MainEditorDialog::editChannel() {
 
 void MainEditorDialog::deleteChannels() {
     const QList<int> records = selectedRecords();
-    if (records.isEmpty())
-        return showApplicationMessage(prompts_, this, QString::fromLatin1(kSelectToDelete));
+    if (records.isEmpty()) return showApplicationMessage(prompts_, this, sharedText(kSelectToDelete));
     // Each deletion moves the later services up by one.
     int deleted = 0;
     for (const int record : records)
@@ -540,7 +547,7 @@ void MainEditorDialog::replaceInNames() {
         return;
     list_->rebuild(image_);
     list_->selectRecords(records);
-    history_->record(tr("Replace in names"), records, records);
+    history_->record(sharedText(kReplaceInNames), records, records);
 }
 
 void MainEditorDialog::showAbout() {

@@ -3,6 +3,7 @@
 // characters that have no stored form at all.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QValidator>
 
@@ -12,7 +13,8 @@
 namespace tovu::ui {
 
 // The refusal of a name holding characters without a stored form; %1 lists them.
-inline constexpr const char* kUnstorableCharacters = "“请删除无法保存的字符：%1”";
+inline constexpr const char* kUnstorableCharacters =
+    QT_TRANSLATE_NOOP("Editor", "“请删除无法保存的字符：%1”");
 
 // The stored bytes of the text's first characters, as many whole characters as fit in limit.
 [[nodiscard]] std::string nameBytesWithin(const QString& text, size_t limit);

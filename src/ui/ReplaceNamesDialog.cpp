@@ -18,7 +18,7 @@ ReplaceNamesDialog::ReplaceNamesDialog(const ChannelDbImage& image, const QList<
                                        UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), image_(image), records_(records), prompts_(prompts) {
     setObjectName(QStringLiteral("ReplaceNamesDialog"));
-    setWindowTitle(tr("Replace in names"));
+    setWindowTitle(sharedText(kReplaceInNames));
     find_ = new QLineEdit(this);
     replacement_ = new QLineEdit(this);
     // Neither text can be longer than a name.
@@ -29,7 +29,7 @@ ReplaceNamesDialog::ReplaceNamesDialog(const ChannelDbImage& image, const QList<
     preview_ = new QLabel(this);
     replace_ = new QPushButton(tr("Replace"), this);
     replace_->setDefault(true);
-    cancel_ = new QPushButton(tr("Cancel"), this);
+    cancel_ = new QPushButton(sharedText(kCancel), this);
     connect(replace_, &QPushButton::clicked, this, &ReplaceNamesDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &ReplaceNamesDialog::reject);
 
@@ -70,8 +70,8 @@ void ReplaceNamesDialog::updatePreview() {
 
 void ReplaceNamesDialog::accept() {
     if (const QString unstorable = unstorableCharacters(replacementText()); !unstorable.isEmpty()) {
-        prompts_.showMessage(this, QString::fromUtf8(kUnstorableCharacters).arg(unstorable),
-                             applicationCaption(), MessageIcon::Warning);
+        prompts_.showMessage(this, sharedText(kUnstorableCharacters).arg(unstorable), applicationCaption(),
+                             MessageIcon::Warning);
         replacement_->setFocus(Qt::OtherFocusReason);
         replacement_->selectAll();
         return;

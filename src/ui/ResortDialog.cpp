@@ -5,6 +5,7 @@
 #include "db/NameCodec.h"
 #include "ui/ChannelListModel.h"
 #include "ui/DragAndDropListBox.h"
+#include "ui/EditorTexts.h"
 #include "ui/FilterField.h"
 #include "ui/UserPrompts.h"
 
@@ -23,12 +24,15 @@ namespace tovu::ui {
 
 namespace {
 
-constexpr const char* kSelectToResort = "Please select the channel want to Resort!";
-constexpr const char* kPositionTooSmall = "Please Input new position want to move to!";
-constexpr const char* kPositionTooLarge = "New position vlaue must less than Channel Count!";
-constexpr const char* kListUnreadable = "Fail..";
+constexpr const char* kSelectToResort =
+    QT_TRANSLATE_NOOP("tovu::ui::ResortDialog", "Please select the channel want to Resort!");
+constexpr const char* kPositionTooSmall =
+    QT_TRANSLATE_NOOP("tovu::ui::ResortDialog", "Please Input new position want to move to!");
+constexpr const char* kPositionTooLarge =
+    QT_TRANSLATE_NOOP("tovu::ui::ResortDialog", "New position vlaue must less than Channel Count!");
+constexpr const char* kListUnreadable = QT_TRANSLATE_NOOP("tovu::ui::ResortDialog", "Fail..");
 // The system's own message for a field that does not hold an integer.
-constexpr const char* kNotAnInteger = "请键入一个整数。";
+constexpr const char* kNotAnInteger = QT_TRANSLATE_NOOP("tovu::ui::ResortDialog", "请键入一个整数。");
 
 // The stored name of a favourite list, or an empty text.
 QString storedListName(const ChannelDbImage& image, int listId) {
@@ -40,20 +44,21 @@ QString storedListName(const ChannelDbImage& image, int listId) {
 }  // namespace
 
 std::vector<ListChoice> buildListChoices(const ChannelDbImage& image) {
-    std::vector<ListChoice> choices = {{kListTv, QStringLiteral("TV List")},
-                                       {kListRadio, QStringLiteral("Radio List")},
-                                       {kListData, QStringLiteral("Data List")}};
+    std::vector<ListChoice> choices = {{kListTv, ResortDialog::tr("TV List")},
+                                       {kListRadio, ResortDialog::tr("Radio List")},
+                                       {kListData, ResortDialog::tr("Data List")}};
     for (int id = kListFirstDefault; id <= kListLastDefault; ++id) {
         const QString stored = storedListName(image, id);
         choices.push_back(
-            {id, stored.isEmpty() ? QString::asprintf("Fav%d List", id - kListFirstDefault + 1) : stored});
+            {id, stored.isEmpty() ? ResortDialog::tr("Fav%1 List").arg(id - kListFirstDefault + 1) : stored});
     }
     int userIds[kUserFavCount] = {};
     int userCount = static_cast<int>(kUserFavCount);
     listUserLists(image, userIds, userCount);
     for (int k = 0; k < userCount; ++k) {
         const QString stored = storedListName(image, userIds[k]);
-        choices.push_back({userIds[k], stored.isEmpty() ? QString::asprintf("Fav%d List", 6 + k) : stored});
+        choices.push_back(
+            {userIds[k], stored.isEmpty() ? ResortDialog::tr("Fav%1 List").arg(6 + k) : stored});
     }
     return choices;
 }
@@ -63,15 +68,15 @@ QString resortRowText(const ChannelDbImage& image, int position, uint16_t channe
     // An entry that names no service (possible in a loaded file) shows its index instead.
     const QString name = getChannel(image, channel, record)
                              ? QString::fromStdString(nameToUtf8(record.name.data(), kNameSize))
-                             : QStringLiteral("(no channel %1)").arg(channel);
+                             : ResortDialog::tr("(no channel %1)").arg(channel);
     return QString::asprintf("%4d ", position) + name;
 }
 
 ResortDialog::ResortDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), image_(image), prompts_(prompts) {
-    setWindowTitle(QStringLiteral("Resort Channel List"));
+    setWindowTitle(tr("Resort Channel List"));
 
-    auto* label = new QLabel(QStringLiteral("Channel List:"), this);
+    auto* label = new QLabel(sharedText(kChannelListLabel), this);
     listChoice_ = new QComboBox(this);
     listChoice_->setMinimumWidth(230);
     label->setBuddy(listChoice_);
@@ -81,14 +86,14 @@ ResortDialog::ResortDialog(ChannelDbImage& image, UserPrompts& prompts, QWidget*
     rows_->setMinimumSize(410, 200);
     // Fixed-pitch, so that the right-aligned row numbers line up.
     rows_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    moveUp_ = new QPushButton(QStringLiteral("Move Up"), this);
-    moveDown_ = new QPushButton(QStringLiteral("Move Down"), this);
-    moveTo_ = new QPushButton(QStringLiteral("Move To"), this);
+    moveUp_ = new QPushButton(tr("Move Up"), this);
+    moveDown_ = new QPushButton(tr("Move Down"), this);
+    moveTo_ = new QPushButton(tr("Move To"), this);
     position_ = new QLineEdit(QStringLiteral("0"), this);
     position_->setMaximumWidth(50);
-    save_ = new QPushButton(QStringLiteral("Save Change"), this);
+    save_ = new QPushButton(sharedText(kSaveChange), this);
     save_->setDefault(true);
-    quit_ = new QPushButton(QStringLiteral("Quit without Save"), this);
+    quit_ = new QPushButton(sharedText(kQuitWithoutSave), this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(label);
@@ -152,7 +157,7 @@ void ResortDialog::loadChosenList() {
     int count = static_cast<int>(workingOrder_.size());
     if (!getListItems(image_, choices_[static_cast<size_t>(chosen)].listId, count, workingOrder_.data())) {
         // No rows are shown for a list that cannot be read, so nothing can be stored into it.
-        showMessage(QString::fromUtf8(kListUnreadable));
+        showMessage(tr(kListUnreadable));
         return;
     }
     workingCount_ = count;
@@ -192,7 +197,7 @@ void ResortDialog::rebuildRows() {
 int ResortDialog::currentRowOrAsk() {
     const int cur = rows_->currentRow();
     if (cur < 0 || cur >= workingCount_) {
-        showMessage(QString::fromUtf8(kSelectToResort));
+        showMessage(tr(kSelectToResort));
         return -1;
     }
     return cur;
@@ -225,16 +230,16 @@ void ResortDialog::moveTo() {
     bool readable = false;
     const int v = position_->text().trimmed().toInt(&readable, 10);
     if (!readable) {
-        prompts_.showMessage(this, QString::fromUtf8(kNotAnInteger), QCoreApplication::applicationName(),
+        prompts_.showMessage(this, tr(kNotAnInteger), QCoreApplication::applicationName(),
                              MessageIcon::Warning);
         return;
     }
     if (v < 1) {
-        showMessage(QString::fromUtf8(kPositionTooSmall));
+        showMessage(tr(kPositionTooSmall));
         return;
     }
     if (v > workingCount_) {
-        showMessage(QString::fromUtf8(kPositionTooLarge));
+        showMessage(tr(kPositionTooLarge));
         return;
     }
     const int p = v - 1;
