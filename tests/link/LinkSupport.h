@@ -1,15 +1,14 @@
-// Peers for the link tests: a socket pair fed from a thread, a loopback listener, the receiver
-// simulator as a child process, and the files the transfers move.
+// Peers for the link tests: a socket pair fed from a thread, the receiver simulator as a child
+// process, and the files the transfers move.
 #pragma once
 
+#include "db/DbFileFormat.h"
 #include "db/DbImage.h"
-#include "db/KdatBuilder.h"
+#include "link/Backups.h"
 #include "link/Protocol.h"
 #include "support/TestSupport.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -18,7 +17,10 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <iterator>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,27 +29,19 @@ extern char** environ;
 
 namespace tovu::test {
 
+// Uploads without a backup folder of their own (kdattool's included) keep their backups in the
+// build folder's data home, never in the user's.
+inline const int kDataHome = setenv("XDG_DATA_HOME", TOVU_BINARY_DIR "/test-data-home", 1);
+
 // 127.a.b.c as a host-order address.
 constexpr uint32_t loopback(uint8_t a, uint8_t b, uint8_t c) {
     return (uint32_t{127} << 24) | (uint32_t{a} << 16) | (uint32_t{b} << 8) | c;
 }
 
-inline std::string dottedAddress(uint32_t address) {
-    in_addr a{htonl(address)};
-    char text[INET_ADDRSTRLEN] = {};
-    return inet_ntop(AF_INET, &a, text, sizeof text);
-}
-
-// A listening socket on `address`:19998 that nobody accepts from; -1 when it cannot listen.
-inline int listenOn(uint32_t address, int backlog) {
-    const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(kReceiverPort);
-    local.sin_addr.s_addr = htonl(address);
-    if (bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 && listen(s, backlog) == 0) return s;
-    close(s);
-    return -1;
+// The words of a space-separated option string.
+inline std::vector<std::string> words(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), {}};
 }
 
 inline std::vector<uint8_t> readUntilClosed(int fd) {
@@ -55,27 +49,6 @@ inline std::vector<uint8_t> readUntilClosed(int fd) {
     uint8_t chunk[8192];
     for (ssize_t got; (got = recv(fd, chunk, sizeof chunk, 0)) > 0;)
         all.insert(all.end(), chunk, chunk + got);
-    return all;
-}
-
-// Received DataPackets: count, index and a fill byte for the whole payload; the length field
-// says count whole packets, the other header bytes stay zero.
-struct PacketSpec {
-    uint16_t count;
-    uint16_t index;
-    uint8_t fill;
-};
-
-inline std::vector<uint8_t> packetBytes(const std::vector<PacketSpec>& specs) {
-    std::vector<uint8_t> all;
-    for (const PacketSpec& s : specs) {
-        std::vector<uint8_t> packet(kPacketSize, s.fill);
-        std::fill_n(packet.begin(), kPacketHeaderSize, 0);
-        writeBe32(packet.data() + kPacketLengthOffset, s.count * uint32_t{kPacketPayloadSize});
-        writeBe16(packet.data() + kPacketCountOffset, s.count);
-        writeBe16(packet.data() + kPacketIndexOffset, s.index);
-        all.insert(all.end(), packet.begin(), packet.end());
-    }
     return all;
 }
 
@@ -87,12 +60,14 @@ public:
     ~SocketPair() {
         closeNear();  // a feeder blocked on a full socket gives up
         if (feeder_.joinable()) feeder_.join();
-        closeFar();
+        close(fds_[1]);
     }
     int near() const { return fds_[0]; }
     int far() const { return fds_[1]; }
-    void closeNear() { closeEnd(fds_[0]); }
-    void closeFar() { closeEnd(fds_[1]); }
+    void closeNear() {
+        if (fds_[0] >= 0) close(fds_[0]);
+        fds_[0] = -1;
+    }
     void feed(std::vector<uint8_t> bytes) {
         feeder_ = std::thread([fd = far(), bytes = std::move(bytes)] {
             for (ssize_t done = 0, sent = 0; done < static_cast<ssize_t>(bytes.size()); done += sent)
@@ -102,10 +77,6 @@ public:
     }
 
 private:
-    static void closeEnd(int& fd) {
-        if (fd >= 0) close(fd);
-        fd = -1;
-    }
     int fds_[2] = {-1, -1};
     std::thread feeder_;
 };
@@ -128,7 +99,7 @@ public:
         posix_spawn_file_actions_destroy(&actions);
         close(fds[1]);
         output_ = fds[0];
-        listening_ = pid_ > 0 && nextLine(10000).rfind("listening on ", 0) == 0;
+        listening_ = pid_ > 0 && nextLine(10000).starts_with("listening on ");
     }
     ~SimProcess() {
         (void)stop();
@@ -187,10 +158,12 @@ private:
 
 // A valid 0x50000-byte .kdat file whose image bytes are a pattern drawn from `seed`.
 inline std::vector<uint8_t> patternKdat(uint32_t seed) {
-    std::vector<uint8_t> image(kImageSize);
+    ChannelDbImage image;
     std::mt19937 rng(seed);
-    for (auto& b : image) b = static_cast<uint8_t>(rng());
-    return buildKdat(image);
+    for (auto& b : image.bytes) b = static_cast<uint8_t>(rng());
+    MemoryDbFile file;
+    (void)writeDbFile(image, file);
+    return file.bytes();
 }
 
 // A cable.xml with `cables` cables of `perCable` transponders each.

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace tovu {
 namespace {
 
@@ -28,11 +26,10 @@ TEST(KdattoolPush, ReportsEveryReceiverWhateverTheOthersDo) {
     std::vector<std::unique_ptr<test::SimProcess>> sims;
     std::string to;
     for (const Receiver& r : receivers) {
-        std::istringstream faults(r.faults);
-        std::vector<std::string> options{std::istream_iterator<std::string>(faults), {}};
-        sims.push_back(std::make_unique<test::SimProcess>(test::loopback(0, 60, r.host), options));
+        sims.push_back(
+            std::make_unique<test::SimProcess>(test::loopback(0, 60, r.host), test::words(r.faults)));
         ASSERT_TRUE(sims.back()->listening());
-        to += ' ' + test::dottedAddress(sims.back()->address());
+        to += ' ' + dottedAddress(sims.back()->address());
     }
     const auto quoted = [&dir](const char* name) { return std::string(" '").append(dir.file(name)) + "'"; };
     const std::string files = quoted("up.kdat") + " --freq" + quoted("cable.xml");
