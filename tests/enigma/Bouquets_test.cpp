@@ -1,6 +1,5 @@
 #include "enigma/Bouquets.h"
 #include "EnigmaTestSupport.h"
-#include "enigma/FileHelpers.h"
 #include "enigma/SettingsParser.h"
 
 #include <vector>
@@ -63,56 +62,49 @@ TEST_P(BouquetRefTest, FindsTheBouquetFileName) {
         EXPECT_STREQ(got, GetParam().file);
 }
 
+const std::string kRef = "#service 1:7:1:0:0:0:0:0:0:0:";
+
 INSTANTIATE_TEST_SUITE_P(
     Lines, BouquetRefTest,
     testing::Values(
-        RefRow{"FromBouquet",
-               "#service 1:7:1:0:0:0:0:0:0:0:from bouquet \"userbouquet.favourites.tv\" order by bouquet",
+        RefRow{"FromBouquet", kRef + "from bouquet \"userbouquet.favourites.tv\" order by bouquet",
                "userbouquet.favourites.tv"},
         RefRow{"ReceiverPath",
                "#service: 4097:7:0:33fc5:0:0:0:0:0:0:/var/tuxbox/config/enigma/userbouquet.33fc5.tv",
                "userbouquet.33fc5.tv"},
-        RefRow{"RadioBouquet",
-               "#service 1:7:2:0:0:0:0:0:0:0:from bouquet \"userbouquet.news.radio\" order by bouquet",
+        RefRow{"RadioBouquet", "#service 1:7:2:0:0:0:0:0:0:0:from bouquet \"userbouquet.news.radio\"",
                nullptr},
         RefRow{"PathLineWithoutServiceWord", "/var/tuxbox/config/enigma/userbouquet.dbe00.tv", nullptr},
-        RefRow{"EndsWithDotTvWithoutSlash", "#service 1:7:1:0:0:0:0:0:0:0:x.tv", nullptr},
-        RefRow{"QuoteWithoutDotTvQuote", "#service 1:7:1:0:0:0:0:0:0:0:from bouquet \"x.tvx\"", nullptr},
-        RefRow{"TextUpToTheFirstDotTvQuote", "#service \"a\" \"b.tv\" x", "a\" \"b.tv"},
+        RefRow{"EndsWithDotTvWithoutSlash", kRef + "x.tv", nullptr},
+        RefRow{"QuoteWithoutDotTvQuote", kRef + "from bouquet \"x.tvx\"", nullptr},
         RefRow{"QuotedPathKeepsOnlyItsLastComponent",
-               "#service 1:7:1:0:0:0:0:0:0:0:from bouquet \"../../etc/evil.tv\" order by bouquet",
-               "evil.tv"}),
+               kRef + "from bouquet \"../../etc/evil.tv\" order by bouquet", "evil.tv"}),
     RowName());
 
-// ReadBouquet on a file of the given text (null: no file); the entry's index array is released.
+// ReadBouquet on a file of the given text; the entry's index array is released.
 struct ReadResult {
     int rc = 0;
     std::string name;
     std::vector<uint16_t> items;
-    bool hasItems = false;
-    std::string out, path;
+    std::string out;
 };
-ReadResult readBouquet(const char* text) {
+ReadResult readBouquet(const std::string& text) {
     TempDir dir;
-    const std::string path = dir.file("b.tv");
-    if (text != nullptr) writeText(dir, "b.tv", text);
+    writeText(dir, "b.tv", text);
     BouquetEntry entry;
     ReadResult r;
-    r.path = path;
-    r.out = capture([&] { r.rc = ReadBouquet(path.c_str(), &entry); }).out;
+    r.out = capture([&] { r.rc = ReadBouquet(dir.file("b.tv").c_str(), &entry); }).out;
     r.name = entry.name;
-    r.hasItems = entry.items != nullptr;
-    if (r.hasItems) r.items.assign(entry.items, entry.items + entry.count);
+    r.items.assign(entry.items, entry.items + entry.count);
     capture([&] { DmFree(entry.items); });
     return r;
 }
 
 TEST_F(BouquetTest, ReadsTheLastNameAndTheKnownServicesOfBothReferenceForms) {
     addServices({{0x10, 1}, {0x20, 2}, {0x30, 3}});
-    const ReadResult r = readBouquet(("#NAME First\n" + serviceRefLine(0x30, 3) + "#DESCRIPTION Thirty\n" +
-                                      serviceRefLine(0x99, 9) + "#SERVICE: 1:0:1:10:1:1:c00000:0:0:0:\n" +
-                                      serviceRefLine(0x30, 3) + "#SERVICE 1:0:1:20:2\n#NAME Sport\n")
-                                         .c_str());
+    const ReadResult r = readBouquet("#NAME First\n" + serviceRefLine(0x30, 3) + "#DESCRIPTION Thirty\n" +
+                                     serviceRefLine(0x99, 9) + "#SERVICE: 1:0:1:10:1:1:c00000:0:0:0:\n" +
+                                     serviceRefLine(0x30, 3) + "#SERVICE 1:0:1:20:2\n#NAME Sport\n");
     EXPECT_EQ(r.rc, 0);
     EXPECT_EQ(r.name, "Sport");
     EXPECT_EQ(r.items, (std::vector<uint16_t>{2, 0, 2}));  // a service named twice stands twice
@@ -123,94 +115,6 @@ TEST_F(BouquetTest, ReadsTheLastNameAndTheKnownServicesOfBothReferenceForms) {
               "  1       3\t favorite\n"
               "  2       1\t favorite\n"
               "  3       3\t favorite\n");
-}
-
-TEST_F(BouquetTest, BareNameLineGivesAnEmptyNameAndLongNamesAreCutTo32Characters) {
-    ReadResult r = readBouquet("#NAME");
-    EXPECT_EQ(r.name, "");
-    EXPECT_TRUE(r.hasItems);
-    EXPECT_EQ(r.out, "\nbouquet: \n");
-    r = readBouquet(("#NAME " + std::string(40, 'n') + "\n").c_str());
-    EXPECT_EQ(r.name, std::string(32, 'n'));
-    EXPECT_EQ(r.out, "unicode buffer is small\n\nbouquet: " + std::string(32, 'n') + "\n");
-}
-
-TEST_F(BouquetTest, StopsReadingAt300KnownServices) {
-    std::vector<std::pair<uint16_t, uint16_t>> all;
-    std::string text = "#NAME Many\n";
-    for (uint16_t i = 0; i < 301; ++i) {
-        all.push_back({static_cast<uint16_t>(0x100 + i), 7});
-        text += serviceRefLine(static_cast<uint16_t>(0x100 + i), 7);
-    }
-    addServices(all);
-    const ReadResult r = readBouquet((text + "#NAME Late\n").c_str());
-    ASSERT_EQ(r.items.size(), 300u);
-    EXPECT_EQ(r.name, "Many");  // the rest of the file is not read
-    EXPECT_EQ(r.items[299], 299);
-}
-
-TEST_F(BouquetTest, MissingFileOrMemoryLeavesAnEmptySlot) {
-    ReadResult r = readBouquet(nullptr);
-    EXPECT_EQ(r.rc, -1);
-    EXPECT_FALSE(r.hasItems);
-    // The released index array was the pool's only block.
-    EXPECT_EQ(r.out, "file open failed: PATH " + r.path + " MODE rb\ncan not open file \"" + r.path +
-                         "\" SKIP!\nDM: no dynamic memory now\n\n");
-    DmFailAfter(0);
-    r = readBouquet("#NAME A\n");
-    EXPECT_EQ(r.rc, -1);
-    EXPECT_FALSE(r.hasItems);
-    EXPECT_EQ(r.out, "DM: malloc failed\nmalloc memory for bouquet failed\n");
-}
-
-TEST_F(BouquetTest, ListsNameFilesInMixedCaseAndStopAtCapacityAndAtOverlongLines) {
-    addServices({{0x10, 1}});
-    TempDir dir;
-    const std::string folder = dir.path().string();
-    const auto ref = [](const char* file) {
-        return std::string("#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"") + file + "\" ORDER BY bouquet\r\n";
-    };
-    writeText(dir, "userbouquets.tv.epl",
-              "#NAME User - bouquets (TV)\r\n" + ref("userbouquet.Sport.tv") + ref("userbouquet.gone.tv") +
-                  ref("userbouquet.news.radio") + ref("userbouquet.news.tv") + "#" + std::string(520, 'x') +
-                  "\n" + ref("userbouquet.late.tv"));
-    writeText(dir, "Bouquets.tv", ref("userbouquet.news.tv"));  // the .epl list comes first
-    writeText(dir, "userbouquet.Sport.tv", "#NAME Sport\n" + serviceRefLine(0x10, 1));
-    writeText(dir, "userbouquet.news.tv", "#NAME News\n");
-    writeText(dir, "userbouquet.late.tv", "#NAME Late\n");
-    int tv = 0;
-    int radio = 7;
-    const Captured counted = capture([&] { EXPECT_EQ(CountBouquets(folder.c_str(), &tv, &radio), 0); });
-    EXPECT_EQ(tv, 3);
-    EXPECT_EQ(radio, 7);  // no radio list: the count stays
-    EXPECT_NE(counted.out.find("string buffer small\n"), std::string::npos);
-    EXPECT_EQ(CountBouquets(nullptr, &tv, &radio), -1);
-    EXPECT_EQ(CountBouquets(folder.c_str(), nullptr, &radio), -1);
-
-    // A list that names more bouquets than there are slots fills only the slots.
-    for (int capacity : {3, 2}) {
-        std::vector<BouquetEntry> slots(static_cast<size_t>(capacity));
-        int used = capacity;
-        const Captured c = capture([&] {
-            FILE* list = OpenTvBouquetList(folder.c_str());
-            ReadBouquetList(folder.c_str(), list, slots.data(), &used);
-            FileClose(list);
-        });
-        EXPECT_EQ(used, capacity);
-        EXPECT_STREQ(slots[0].name, "Sport");
-        EXPECT_EQ(slots[0].count, 1);
-        EXPECT_STREQ(slots[1].name, "");
-        EXPECT_EQ(slots[1].items, nullptr);
-        EXPECT_NE(c.out.find("can not open file \"" + folder + "/userbouquet.gone.tv\" SKIP!\n"),
-                  std::string::npos);
-        if (capacity == 3) {
-            EXPECT_STREQ(slots[2].name, "News");
-        }
-        capture([&] {
-            for (BouquetEntry& slot : slots)
-                if (slot.items != nullptr) DmFree(slot.items);
-        });
-    }
 }
 
 }  // namespace

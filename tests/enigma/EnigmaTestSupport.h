@@ -1,6 +1,7 @@
-// Helpers of the import tests: output capture, settings-file text and a clean import state.
+// Helpers of the import tests: output capture, settings-folder text and a clean import state.
 #pragma once
 
+#include "db/FavLists.h"
 #include "enigma/DmPool.h"
 #include "enigma/EnigmaImport.h"
 #include "enigma/ServiceTables.h"
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace tovu::test {
 
@@ -33,7 +35,6 @@ Captured capture(F&& f) {
 // A read-only stream over the given bytes (a temporary file that vanishes on close).
 inline FILE* streamOf(const std::string& bytes) {
     FILE* file = std::tmpfile();
-    if (file == nullptr) return nullptr;
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::rewind(file);
     return file;
@@ -66,14 +67,33 @@ inline std::string lamedbText(const std::string& transponders, const std::string
 inline std::string serviceRefLine(uint16_t sid, uint16_t ts, uint32_t ns = 0xC00000, uint16_t on = 1) {
     return format("#SERVICE 1:0:1:%X:%X:%X:%X:0:0:0:\n", sid, ts, on, ns);
 }
+inline std::string bouquetList(const std::vector<std::string>& files) {
+    std::string text = "#NAME User - bouquets (TV)\n";
+    for (const std::string& f : files)
+        text += "#SERVICE 1:7:1:0:0:0:0:0:0:0:FROM BOUQUET \"" + f + "\" ORDER BY bouquet\n";
+    return text;
+}
 
-// Names the rows of a table-driven test by their `name` field.
+inline std::vector<uint16_t> listItems(const ChannelDbImage& image, int listId) {
+    std::vector<uint16_t> items(1000);
+    int n = 1000;
+    EXPECT_EQ(getListItems(image, listId, n, items.data()), 1) << listId;
+    items.resize(static_cast<size_t>(n));
+    return items;
+}
+
+// Names the rows of a table-driven test by their `name` field, in test names and in listings.
 struct RowName {
     template <typename Row>
     std::string operator()(const testing::TestParamInfo<Row>& row) const {
         return row.param.name;
     }
 };
+namespace {
+template <typename Row>
+requires requires(const Row& row) { row.name; }
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+}  // namespace
 
 // Every test starts and ends with an empty import state; a block of the pool that is held
 // by nothing the import owns fails the test.
