@@ -4,23 +4,16 @@
 
 #include "support/TestSupport.h"
 #include "ui/DialogPrompts.h"
-#include "ui/EditorSettings.h"
 #include "ui/EditorTexts.h"
 #include "ui/EnigmaFolderDialog.h"
-#include "ui/MainEditorDialog.h"
 
-#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
-#include <QTableView>
-#include <QTest>
 
 namespace tovu::ui {
 namespace {
@@ -40,30 +33,21 @@ struct InTempFolder {
     QString previous;
 };
 
-TEST(DialogPrompts, MessageBoxAndQuestionsShowTextCaptionIconButtonsAndOwner) {
+// A message box shows the text, caption, icon and owner it is given; the questions' buttons
+// give their answers, Save being the default one.
+TEST(DialogPrompts, MessageBoxesShowWhatTheyAreGivenAndTheirButtonsAnswer) {
     test::uiApplication();
     QWidget owner;
     DialogPrompts prompts;
-    int seen = 0;
-    test::whenModal<QMessageBox>(
-        [&owner](QMessageBox& box) {
-            EXPECT_EQ(box.text(), "Fail to open DB!");
-            EXPECT_EQ(box.windowTitle(), "Message");
-            EXPECT_EQ(box.icon(), QMessageBox::Warning);
-            EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
-            EXPECT_EQ(box.parentWidget(), &owner);
-            test::click(box.button(QMessageBox::Ok));
-        },
-        &seen);
+    test::whenModal<QMessageBox>([&owner](QMessageBox& box) {
+        EXPECT_EQ(box.text() + "|" + box.windowTitle(), "Fail to open DB!|Message");
+        EXPECT_EQ(box.icon(), QMessageBox::Warning);
+        EXPECT_EQ(box.parentWidget(), &owner);
+        test::click(box.button(QMessageBox::Ok));
+    });
     prompts.showMessage(&owner, "Fail to open DB!", "Message", MessageIcon::Warning);
-    EXPECT_EQ(seen, 1);
-
     for (const auto answer : {QMessageBox::Ok, QMessageBox::Cancel}) {
-        test::whenModal<QMessageBox>([answer](QMessageBox& box) {
-            EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
-            EXPECT_EQ(box.parentWidget(), nullptr);
-            test::click(box.button(answer));
-        });
+        test::whenModal<QMessageBox>([answer](QMessageBox& box) { test::click(box.button(answer)); });
         EXPECT_EQ(prompts.confirm(nullptr, "Sure?", "Message", MessageIcon::Question),
                   answer == QMessageBox::Ok);
     }
@@ -80,39 +64,29 @@ TEST(DialogPrompts, MessageBoxAndQuestionsShowTextCaptionIconButtonsAndOwner) {
     }
 }
 
-TEST(DialogPrompts, FileChooserStartsHereWithTheDefaultNameAndFiltersOrIsCancelled) {
+// Qt's own chooser starts in the present folder with the default name, takes a name that does
+// not exist yet, and the next database chooser starts in the folder chosen.
+TEST(DialogPrompts, FileChooserStartsHereThenInTheFolderChosenLast) {
     InTempFolder folder;
     DialogPrompts prompts;
-    test::whenModal<QFileDialog>([](QFileDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
-    EXPECT_FALSE(prompts.chooseFile(nullptr, providerFilePreset()).has_value());
-    int seen = 0;
-    test::whenModal<QFileDialog>(
-        [&folder](QFileDialog& d) {
-            EXPECT_TRUE(d.testOption(QFileDialog::DontUseNativeDialog));
-            EXPECT_EQ(QDir(d.directory()).canonicalPath(), QDir(folder.here()).canonicalPath());
-            auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(name, nullptr);
-            EXPECT_EQ(name->text(), "tovuChanDB.kdat");
-            auto* types = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-            ASSERT_NE(types, nullptr);
-            ASSERT_EQ(types->count(), 2);
-            EXPECT_EQ(types->itemText(0), "channel database(*.kdat)");
-            EXPECT_EQ(types->itemText(1), "All Files (*.*)");
-            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(name, "fresh.kdat");  // a file that does not exist yet
-            test::click(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open));
-        },
-        &seen);
+    const QString here = QDir(folder.here()).canonicalPath();
+    test::whenModal<QFileDialog>([&here](QFileDialog& d) {
+        EXPECT_EQ(QDir(d.directory()).canonicalPath(), here);
+        auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        EXPECT_EQ(name->text(), "tovuChanDB.kdat");
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, "fresh.kdat");
+        test::click(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open));
+    });
     const auto chosen = prompts.chooseFile(nullptr, databaseFilePreset());
-    EXPECT_EQ(seen, 1);
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(QFileInfo(*chosen).fileName(), "fresh.kdat");
-    EXPECT_EQ(QFileInfo(QFileInfo(*chosen).path()).canonicalFilePath(), QDir(folder.here()).canonicalPath());
+    EXPECT_EQ(QFileInfo(QFileInfo(*chosen).path()).canonicalFilePath(), here);
 
-    // The next database chooser starts in that folder, wherever the process is now.
     QDir::setCurrent(QDir::tempPath());
-    test::whenModal<QFileDialog>([&folder](QFileDialog& d) {
-        EXPECT_EQ(QDir(d.directory()).canonicalPath(), QDir(folder.here()).canonicalPath());
+    test::whenModal<QFileDialog>([&here](QFileDialog& d) {
+        EXPECT_EQ(QDir(d.directory()).canonicalPath(), here);
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     EXPECT_FALSE(prompts.chooseFile(nullptr, databaseFilePreset()).has_value());
@@ -136,11 +110,13 @@ QModelIndex folderRow(const EnigmaFolderDialog& d, const QString& name) {
 
 struct ImportCase {
     const char* name;
-    const char* open;  // folder opened first, or nullptr
-    enum { ByDoubleClick, ByEnter, ByTyping } openBy;
+    const char* open;       // folder opened first, or nullptr
+    bool typed;             // the folder's name typed, else the folder double-clicked
     const char* highlight;  // folder then clicked once, or nullptr
     const char* imported;   // nullptr: Choose stays disabled and the user gives up with Escape
 };
+
+void PrintTo(const ImportCase& c, std::ostream* out) { *out << c.name; }
 
 class ImportThroughBrowser : public testing::TestWithParam<ImportCase> {};
 
@@ -169,12 +145,11 @@ TEST_P(ImportThroughBrowser, ImportsThePickedFolderOrChangesNothing) {
     int seen = 0;
     test::whenModal<EnigmaFolderDialog>(
         [&](EnigmaFolderDialog& d) {
-            EXPECT_EQ(d.windowTitle(), "Select folder ...");
             EXPECT_EQ(d.parentWidget(), &window);
             EXPECT_FALSE(d.acceptButton()->isEnabled());
             QWidget* viewport = d.folderView()->viewport();
             const auto at = [&d](const QModelIndex& row) { return d.folderView()->visualRect(row).center(); };
-            if (c.open != nullptr && c.openBy == ImportCase::ByTyping) {
+            if (c.open != nullptr && c.typed) {
                 auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
                 QTest::keyClicks(name, QString::fromLatin1(c.open), {}, 20);  // as fast as a typist
                 QTest::keyClick(name, Qt::Key_Return);
@@ -182,12 +157,8 @@ TEST_P(ImportThroughBrowser, ImportsThePickedFolderOrChangesNothing) {
             } else if (c.open != nullptr) {
                 const QModelIndex row = folderRow(d, c.open);
                 QTest::mouseClick(viewport, Qt::LeftButton, {}, at(row));
-                if (c.openBy == ImportCase::ByEnter) {
-                    QTest::keyClick(d.folderView(), Qt::Key_Return);
-                } else {
-                    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at(row));
-                    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at(row));
-                }
+                QTest::mouseDClick(viewport, Qt::LeftButton, {}, at(row));
+                QTest::mouseRelease(viewport, Qt::LeftButton, {}, at(row));
                 EXPECT_TRUE(d.directory().absolutePath().endsWith(c.open));
             }
             if (c.highlight != nullptr)
@@ -209,14 +180,12 @@ TEST_P(ImportThroughBrowser, ImportsThePickedFolderOrChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, ImportThroughBrowser,
-    testing::Values(
-        ImportCase{"HighlightThenChoose", nullptr, ImportCase::ByDoubleClick, "tv", "tv"},
-        ImportCase{"DoubleClickThenChoose", "tv", ImportCase::ByDoubleClick, nullptr, "tv"},
-        ImportCase{"EnterThenChoose", "tv", ImportCase::ByEnter, nullptr, "tv"},
-        ImportCase{"TypedFolderOpensOnEnter", "tv/sub", ImportCase::ByTyping, nullptr, nullptr},
-        ImportCase{"HighlightLamedb5ThenChoose", nullptr, ImportCase::ByDoubleClick, "five", "five"},
-        ImportCase{"FolderWithoutSettings", nullptr, ImportCase::ByDoubleClick, "plain", nullptr},
-        ImportCase{"HighlightedSubfolderWithoutSettings", "tv", ImportCase::ByDoubleClick, "sub", nullptr}),
+    testing::Values(ImportCase{"HighlightThenChoose", nullptr, false, "tv", "tv"},
+                    ImportCase{"OpenThenChoose", "tv", false, nullptr, "tv"},
+                    ImportCase{"TypedFolderOpensOnEnter", "tv/sub", true, nullptr, nullptr},
+                    ImportCase{"HighlightLamedb5ThenChoose", nullptr, false, "five", "five"},
+                    ImportCase{"FolderWithoutSettings", nullptr, false, "plain", nullptr},
+                    ImportCase{"HighlightedSubfolderWithoutSettings", "tv", false, "sub", nullptr}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The choices of a DreamBox import: the real "Import Choices" dialog driven by clicks and keys, and
 // the import command given its answer.
-#include "WindowHarness.h"
+#include "UiTestSupport.h"
 
 #include "db/DbStore.h"
 #include "enigma/EnigmaTestSupport.h"
@@ -53,6 +53,8 @@ struct ChoiceRow {
     const char* summary;  // empty: the image stays as it was
 };
 
+void PrintTo(const ChoiceRow& c, std::ostream* out) { *out << c.name; }
+
 class ImportChoicesTest : public testing::TestWithParam<ChoiceRow> {};
 
 TEST_P(ImportChoicesTest, TheDialogTellsWhatItGivesAndTheWindowImportsThatOrNothing) {
@@ -88,16 +90,16 @@ TEST_P(ImportChoicesTest, TheDialogTellsWhatItGivesAndTheWindowImportsThatOrNoth
     DialogPrompts dialogs;
     const std::optional<ImportChoices> chosen = dialogs.chooseImportChoices(nullptr, survey);
 
-    test::WindowHarness h(3);
-    h.prompts.folderAnswers.push_back(QString::fromStdString(folder));
-    h.prompts.choiceAnswers.push_back(chosen);
+    test::WindowHarness h(test::imageWithServices(3));
+    h.prompts.answers = {QString::fromStdString(folder)};
+    h.prompts.importChoices = chosen;
     const auto before = h.image->bytes;
     const Captured printed = capture([&] { test::click(h.window->button(kCmdImportDreamBox)); });
-    EXPECT_EQ(h.prompts.choiceRequests.size(), c.asked ? 1u : 0u);
+    EXPECT_EQ(h.prompts.importChoiceRequests, c.asked ? 1 : 0);
     EXPECT_EQ(liveBlockCount, 0);
     EXPECT_EQ(h.window->importSummaryLabel()->text().toStdString(), c.summary);
     if (!chosen || !c.summary[0]) {
-        EXPECT_TRUE(h.image->bytes == before && h.rows() == 3);
+        EXPECT_TRUE(h.image->bytes == before && h.shown() == "1 2 3");
         return;
     }
 
@@ -107,7 +109,7 @@ TEST_P(ImportChoicesTest, TheDialogTellsWhatItGivesAndTheWindowImportsThatOrNoth
     EXPECT_TRUE(h.image->bytes == planned->bytes);
     // A database file loaded later clears the summary.
     ASSERT_EQ(saveDbToPath(*planned, dir.file("saved.kdat")), SaveResult::Saved);
-    h.prompts.fileAnswers.push_back(QString::fromStdString(dir.file("saved.kdat")));
+    h.prompts.answers = {QString::fromStdString(dir.file("saved.kdat"))};
     test::click(h.window->button(kCmdLoadDb));
     EXPECT_EQ(h.window->importSummaryLabel()->text(), "");
 }

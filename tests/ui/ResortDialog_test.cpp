@@ -1,273 +1,122 @@
-// The Resort dialog driven through its controls, on an image of the test's own.
-#include "ui/ResortDialog.h"
-
+// The Resort dialog driven through its controls: Move Up, Move Down and Move To, rows dragged
+// with the mouse (a block of selected rows, a quick second press, the wheel turned during the
+// drag, a release below the last row), the filter, and Save Change.
 #include "UiTestSupport.h"
+
 #include "ui/DragAndDropListBox.h"
-#include "ui/FilterField.h"
-
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-
-#include <cstring>
-#include <memory>
-#include <ostream>
-#include <string>
-#include <vector>
+#include "ui/ResortDialog.h"
 
 namespace tovu::ui {
 namespace {
 
-class ResortFixture {
-public:
-    // Five TV services 0..4 ("TV0".."TV4") and three radio services 5..7 ("Radio0".."Radio2").
-    ResortFixture() {
-        for (int i = 0; i < 8; ++i) {
-            const std::string name = i < 5 ? "TV" + std::to_string(i) : "Radio" + std::to_string(i - 5);
-            EXPECT_EQ(addChannel(*image, test::makeService(static_cast<uint16_t>(i + 1), 7,
-                                                           i < 5 ? kProgTv : kProgRadio, name)),
-                      i);
-        }
-    }
-    void open() {
-        dialog = std::make_unique<ResortDialog>(*image, prompts);
-        dialog->show();
-    }
-    void choose(int listId) {
-        for (size_t k = 0; k < dialog->choices().size(); ++k)
-            if (dialog->choices()[k].listId == listId) test::pick(dialog->listChoice(), static_cast<int>(k));
-    }
-    QPoint rowPoint(int row) const {
-        return dialog->rows()->visualItemRect(dialog->rows()->item(row)).center();
-    }
-    void clickRow(int row) {
-        QTest::mouseClick(dialog->rows()->viewport(), Qt::LeftButton, {}, rowPoint(row));
-    }
-    void moveTo(int row, const QString& position) {
-        clickRow(row);
-        test::retype(dialog->positionEdit(), position);
-        test::click(dialog->moveToButton());
-    }
-    std::vector<int> shown() const {
-        std::vector<int> out;
-        for (int row = 0; row < dialog->rows()->count(); ++row)
-            out.push_back(dialog->rows()->item(row)->data(Qt::UserRole).toInt());
-        return out;
-    }
-    // Every row shows its position and the name of the service it carries.
-    void expectRowTexts() const {
-        for (int row = 0; row < dialog->rows()->count(); ++row) {
-            const int channel = dialog->rows()->item(row)->data(Qt::UserRole).toInt();
-            const QString name =
-                channel < 5 ? QString("TV%1").arg(channel) : QString("Radio%1").arg(channel - 5);
-            EXPECT_EQ(dialog->rows()->item(row)->text(), QString::asprintf("%4d ", row + 1) + name);
-        }
-    }
+struct ResortCase {
+    const char* name;
+    const char* input;
+    const char* shown;  // the services of the rows afterwards, top to bottom (the first ones)
+    int current = -2;   // the current row afterwards; -2: not checked
+    const char* messages = "";
+    const char* stored = nullptr;  // the TV list afterwards; nullptr: the image is unchanged
+    int tv = 8;                    // TV services "TV0".., then three radio services "Radio0".."Radio2"
+    void (*prepare)(ChannelDbImage&) = nullptr;
+};
 
-    QApplication& app = test::testApplication();
-    std::unique_ptr<ChannelDbImage> image = std::make_unique<ChannelDbImage>();
+void PrintTo(const ResortCase& c, std::ostream* out) { *out << c.name; }
+
+class ResortDialogInput : public testing::TestWithParam<ResortCase> {};
+
+// Every row shows its position and its service's name; only Save Change writes the image.
+TEST_P(ResortDialogInput, MovesTheRowsShownAndStoresThemOnSaveChange) {
+    const ResortCase& c = GetParam();
+    test::uiApplication();
+    auto image = std::make_unique<ChannelDbImage>();
+    const auto nameOf = [&c](int k) {
+        return k < c.tv       ? QString("TV%1").arg(k)
+               : k < c.tv + 3 ? QString("Radio%1").arg(k - c.tv)
+                              : QString();
+    };
+    for (int k = 0; k < c.tv + 3; ++k)
+        (void)addChannel(*image, test::makeService(uint16_t(k + 1), 7, k < c.tv ? kProgTv : kProgRadio,
+                                                   nameOf(k).toStdString()));
+    if (c.prepare != nullptr) c.prepare(*image);
+    const ChannelDbImage before = *image;
     test::FakePrompts prompts;
-    std::unique_ptr<ResortDialog> dialog;
-};
+    ResortDialog dialog(*image, prompts);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    test::play(&dialog, c.input);
 
-TEST(ResortDialog, ShowsTitleControlsAndChoices) {
-    ResortFixture f;
-    std::memcpy(f.image->bytes.data() + kDefaultFavOffset + kFavListSize * 1, "News", 4);
-    int id = 0;
-    for (int k = 0; k < 3; ++k) ASSERT_EQ(createUserList(*f.image, id), 1);  // 9, 10, 11
-    ASSERT_EQ(deleteUserList(*f.image, 10), 1);
-    const uint8_t sports[kListNameSize] = {'S', 'p', 'o', 'r', 't', 's'};
-    ASSERT_EQ(setListName(*f.image, 11, sports), 1);
-    f.open();
-    ResortDialog& d = *f.dialog;
-    EXPECT_EQ(d.windowTitle(), "Resort Channel List");
-    EXPECT_EQ(d.positionEdit()->text(), "0");
-
-    const QStringList names = {"TV List",   "Radio List", "Data List", "Fav1 List", "News",
-                               "Fav3 List", "Fav4 List",  "Fav5 List", "Fav6 List", "Sports"};
-    const std::vector<int> ids = {0, 1, 2, 3, 4, 5, 6, 7, 9, 11};
-    ASSERT_EQ(d.listChoice()->count(), names.size());
-    for (int k = 0; k < names.size(); ++k) {
-        EXPECT_EQ(d.listChoice()->itemText(k), names[k]);
-        EXPECT_EQ(d.choices()[static_cast<size_t>(k)].listId, ids[static_cast<size_t>(k)]);
+    QStringList shown;
+    for (int row = 0; row < dialog.rows()->count(); ++row) {
+        const int k = dialog.rows()->item(row)->data(Qt::UserRole).toInt();
+        shown << QString::number(k);
+        const QString name = nameOf(k).isEmpty() ? QString("(no channel %1)").arg(k) : nameOf(k);
+        EXPECT_EQ(dialog.rows()->item(row)->text(), QString::asprintf("%4d ", row + 1) + name);
     }
-    EXPECT_EQ(d.listChoice()->currentIndex(), 0);
-    EXPECT_EQ(f.shown(), (std::vector<int>{0, 1, 2, 3, 4}));
-    f.expectRowTexts();
+    EXPECT_EQ(shown.mid(0, int(QString(c.shown).split(' ').size())).join(' '), c.shown);
+    EXPECT_EQ(c.current == -2 ? -2 : dialog.rows()->currentRow(), c.current);
+    EXPECT_EQ(prompts.texts(), c.messages);
+    EXPECT_TRUE(c.stored != nullptr || image->bytes == before.bytes) << "only Save Change writes the image";
+    test::expectIfGiven(test::joined(test::listEntries(*image, kListTv)), c.stored);
 }
 
-struct MoveCase {
-    std::string name;
-    QPushButton* (ResortDialog::*button)() const;
-    int current;
-    QString position;
-    std::vector<int> order;
-    int currentAfter;
-    QString message = {};  // empty: none
-    MessageIcon icon = MessageIcon::None;
-};
-
-void PrintTo(const MoveCase& c, std::ostream* out) { *out << c.name; }
-
-class ResortMoveTest : public ::testing::TestWithParam<MoveCase> {};
-
-TEST_P(ResortMoveTest, MovesTheCurrentRowOnScreenOnly) {
-    const MoveCase& c = GetParam();
-    ResortFixture f;
-    const ChannelDbImage before = *f.image;
-    f.open();
-    if (c.current >= 0) f.clickRow(c.current);
-    test::retype(f.dialog->positionEdit(), c.position);
-    test::click(((*f.dialog).*c.button)());
-    EXPECT_EQ(f.shown(), c.order);
-    f.expectRowTexts();
-    EXPECT_EQ(f.dialog->rows()->currentRow(), c.currentAfter);
-    EXPECT_EQ(f.prompts.texts(), c.message.isEmpty() ? QStringList{} : QStringList{c.message});
-    for (const auto& shown : f.prompts.messages) {
-        EXPECT_EQ(shown.caption, QCoreApplication::applicationName());
-        EXPECT_EQ(shown.icon, c.icon);
-    }
-    EXPECT_TRUE(f.image->bytes == before.bytes) << "only Save Change writes the image";
-}
-
-const QString kSelect = "Please select the channel want to Resort!";
-const QString kTooSmall = "Please Input new position want to move to!";
-const QString kTooLarge = "New position vlaue must less than Channel Count!";
-const QString kNotInteger = QString::fromUtf8("请键入一个整数。");
-const std::vector<int> kUnchanged = {0, 1, 2, 3, 4};
-constexpr auto kUp = &ResortDialog::moveUpButton;
-constexpr auto kDown = &ResortDialog::moveDownButton;
-constexpr auto kTo = &ResortDialog::moveToButton;
+const char* const kAll = "0 1 2 3 4 5 6 7";
+const char* const kSelect = "Please select the channel want to Resort!";
 
 INSTANTIATE_TEST_SUITE_P(
-    Commands, ResortMoveTest,
-    ::testing::Values(MoveCase{"UpFromMiddle", kUp, 2, "0", {0, 2, 1, 3, 4}, 1},
-                      MoveCase{"UpFromFirstRow", kUp, 0, "0", kUnchanged, 0},
-                      MoveCase{"UpWithoutCurrentRow", kUp, -1, "0", kUnchanged, -1, kSelect},
-                      MoveCase{"DownFromMiddle", kDown, 1, "0", {0, 2, 1, 3, 4}, 2},
-                      MoveCase{"DownFromLastRow", kDown, 4, "0", kUnchanged, 4},
-                      MoveCase{"DownWithoutCurrentRow", kDown, -1, "0", kUnchanged, -1, kSelect},
-                      MoveCase{"ToZero", kTo, 1, "0", kUnchanged, 1, kTooSmall},
-                      MoveCase{"ToNegative", kTo, 1, "-3", kUnchanged, 1, kTooSmall},
-                      MoveCase{"ToEmptyField", kTo, 1, "", kUnchanged, 1, kNotInteger, MessageIcon::Warning},
-                      MoveCase{"ToText", kTo, 1, "2x", kUnchanged, 1, kNotInteger, MessageIcon::Warning},
-                      MoveCase{"ToRowCount", kTo, 1, "5", {0, 2, 3, 4, 1}, 4},
-                      MoveCase{"ToRowCountPlusOne", kTo, 1, "6", kUnchanged, 1, kTooLarge},
-                      MoveCase{"ToFirstWithBlanks", kTo, 3, " 1 ", {3, 0, 1, 2, 4}, 0},
-                      MoveCase{"ToOwnPosition", kTo, 2, "3", kUnchanged, 2},
-                      MoveCase{"ToWithoutCurrentRow", kTo, -1, "2", kUnchanged, -1, kSelect}),
-    [](const ::testing::TestParamInfo<MoveCase>& row) { return row.param.name; });
-
-// Save Change (also the Enter key) writes the order shown and stays open; an order not saved
-// is dropped on choosing another list; Escape quits and keeps what was saved.
-TEST(ResortDialog, SavedOrderSurvivesListSwitchUnsavedOrderDoesNot) {
-    ResortFixture f;
-    f.open();
-    QSignalSpy finished(f.dialog.get(), &QDialog::finished);
-    f.clickRow(0);
-    test::click(f.dialog->moveDownButton());
-    f.dialog->rows()->setFocus();
-    QTest::keyClick(f.dialog->rows(), Qt::Key_Return);
-    EXPECT_EQ(finished.count(), 0);
-    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
-
-    f.choose(kListRadio);
-    EXPECT_EQ(f.shown(), (std::vector<int>{5, 6, 7}));
-    f.clickRow(2);
-    test::click(f.dialog->moveUpButton());
-    EXPECT_EQ(f.shown(), (std::vector<int>{5, 7, 6}));
-    f.choose(kListTv);
-    EXPECT_EQ(f.shown(), (std::vector<int>{1, 0, 2, 3, 4}));
-    f.expectRowTexts();
-    f.choose(kListRadio);
-    EXPECT_EQ(f.shown(), (std::vector<int>{5, 6, 7}));
-    EXPECT_EQ(test::listEntries(*f.image, kListRadio), (std::vector<int>{5, 6, 7}));
-
-    QTest::keyClick(f.dialog->rows(), Qt::Key_Escape);
-    EXPECT_EQ(finished.count(), 1);
-    EXPECT_EQ(f.dialog->result(), QDialog::Rejected);
-    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{1, 0, 2, 3, 4}));
-    EXPECT_TRUE(f.prompts.messages.empty());
-}
-
-// Dropped rows show their new positions, so Move Up and Move To act on the numbers shown.
-TEST(ResortDialog, DragThenMoveUpThenSaveStoresExactlyTheRowsShown) {
-    ResortFixture f;
-    f.open();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.dialog.get()));
-    QWidget* viewport = f.dialog->rows()->viewport();
-    QTest::mousePress(viewport, Qt::LeftButton, {}, f.rowPoint(0));
-    QTest::mouseMove(viewport, f.rowPoint(3));
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, f.rowPoint(3));
-    ASSERT_EQ(f.shown(), (std::vector<int>{1, 2, 0, 3, 4}));
-    f.expectRowTexts();
-    f.clickRow(3);
-    test::click(f.dialog->moveUpButton());
-    EXPECT_EQ(f.shown(), (std::vector<int>{1, 2, 3, 0, 4}));
-    f.moveTo(3, "1");
-    EXPECT_EQ(f.shown(), (std::vector<int>{0, 1, 2, 3, 4}));
-    f.expectRowTexts();
-    EXPECT_EQ(f.dialog->rows()->currentRow(), 0);
-    test::click(f.dialog->saveButton());
-    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{0, 1, 2, 3, 4}));
-}
-
-// Any list can be reordered, also one holding an entry that names no service (a loaded file
-// may); a list with no entries shows no rows and its Save Change stores nothing.
-TEST(ResortDialog, FavouriteEmptyAndOddListsAreReorderedInPlace) {
-    ResortFixture f;
-    const uint16_t order[5] = {4, 999, 2, 1, 0};
-    ASSERT_EQ(setListItems(*f.image, kListTv, 5, order), 1);
-    for (const int channel : {6, 1, 3}) ASSERT_EQ(addToList(*f.image, channel, kListFirstDefault + 2), 1);
-    f.open();
-    EXPECT_EQ(f.dialog->rows()->item(1)->text(), "   2 (no channel 999)");
-    f.clickRow(1);
-    test::click(f.dialog->moveDownButton());
-    test::click(f.dialog->saveButton());
-    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{4, 2, 999, 1, 0}));
-
-    f.choose(kListFirstDefault + 2);
-    EXPECT_EQ(f.dialog->listChoice()->currentText(), "Fav3 List");
-    EXPECT_EQ(f.shown(), (std::vector<int>{6, 1, 3}));
-    f.moveTo(2, "1");
-    test::click(f.dialog->saveButton());
-    EXPECT_EQ(test::listEntries(*f.image, kListFirstDefault + 2), (std::vector<int>{3, 6, 1}));
-    EXPECT_EQ(test::listEntries(*f.image, kListTv), (std::vector<int>{4, 2, 999, 1, 0}));
-
-    const ChannelDbImage before = *f.image;
-    f.choose(kListData);
-    EXPECT_EQ(f.dialog->rows()->count(), 0);
-    test::click(f.dialog->saveButton());
-    EXPECT_TRUE(f.prompts.messages.empty());
-    EXPECT_TRUE(f.image->bytes == before.bytes);
-    test::click(f.dialog->moveUpButton());
-    EXPECT_EQ(f.prompts.texts(), QStringList{kSelect});
-}
-
-// While the filter hides rows, rows cannot be dragged or moved up and down past hidden ones;
-// Move To takes the position in the whole list, as every row shows it.
-TEST(ResortDialog, FilteredRowsMoveOnlyToAPositionInTheWholeList) {
-    ResortFixture f;
-    f.open();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.dialog.get()));
-    test::typeText(f.dialog->filter(), "tv3");
-    std::vector<int> visible;
-    for (int row = 0; row < 5; ++row)
-        if (!f.dialog->rows()->isRowHidden(row)) visible.push_back(row);
-    EXPECT_EQ(visible, std::vector<int>{3});
-    EXPECT_FALSE(f.dialog->moveUpButton()->isEnabled() || f.dialog->moveDownButton()->isEnabled());
-    QWidget* viewport = f.dialog->rows()->viewport();
-    QTest::mousePress(viewport, Qt::LeftButton, {}, f.rowPoint(3));
-    QTest::mouseMove(viewport, f.rowPoint(3) + QPoint(0, 40));
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, f.rowPoint(3) + QPoint(0, 40));
-    EXPECT_EQ(f.shown(), kUnchanged);
-    f.moveTo(3, "1");
-    EXPECT_EQ(f.shown(), (std::vector<int>{3, 0, 1, 2, 4}));
-    EXPECT_FALSE(f.dialog->rows()->isRowHidden(0));
-    QTest::keyClick(f.dialog->filter(), Qt::Key_Escape);
-    EXPECT_TRUE(f.dialog->isVisible());
-    EXPECT_TRUE(f.dialog->moveUpButton()->isEnabled());
-}
+    Inputs, ResortDialogInput,
+    testing::Values(
+        ResortCase{"MoveUp", "click:2, button:Move Up", "0 2 1 3 4 5 6 7", 1},
+        ResortCase{"MoveDownFromTheLastRow", "click:7, button:Move Down", kAll, 7},
+        ResortCase{"MoveWithoutACurrentRow", "button:Move Down", kAll, -1, kSelect},
+        ResortCase{"MoveToTheLastPosition", "click:1, set:Move To=8, button:Move To", "0 2 3 4 5 6 7 1", 7},
+        ResortCase{"MoveToWithBlanks", "click:3, set:Move To= 1 , button:Move To", "3 0 1 2 4 5 6 7", 0},
+        ResortCase{"MoveToZero", "click:1, set:Move To=0, button:Move To", kAll, 1,
+                   "Please Input new position want to move to!"},
+        ResortCase{"MoveBeyondTheLastRow", "click:1, set:Move To=9, button:Move To", kAll, 1,
+                   "New position vlaue must less than Channel Count!"},
+        ResortCase{"MoveToText", "click:1, set:Move To=2x, button:Move To", kAll, 1, "请键入一个整数。"},
+        // A drag moves the selected rows as one block before the row it is released on.
+        ResortCase{"DragABlockDown", "click:1, shift-click:3, drag:1>5", "0 4 1 2 3 5 6 7", 2},
+        ResortCase{"DragScatteredRowsBelowTheLastRow", "click:0, ctrl-click:3, ctrl-click:5, drag:3>9",
+                   "1 2 4 6 7 0 3 5", 5},
+        ResortCase{"DragToTheFirstRow", "click:4, ctrl-click:6, drag:6>0", "4 6 0 1 2 3 5 7", 0},
+        ResortCase{"CtrlPressedRowJoinsTheBlock", "click:1, shift-click:3, ctrl-press:2, move:6, release",
+                   "0 4 5 1 2 3 6 7", 3},
+        ResortCase{"ClickOnASelectedRowSelectsItAlone", "click:1, shift-click:3, click:2, drag:2>6",
+                   "0 1 3 4 5 2 6 7", 5},
+        ResortCase{"QuickSecondPress", "dpress:2, move:5, release", "0 1 3 4 2 5 6 7", 4},
+        // The wheel scrolls the rows under the pointer; the drop goes where it points then.
+        ResortCase{.name = "WheelDuringTheDrag",
+                   .input = "press:0, move:3, wheel, release",
+                   .shown = "1 2 3 4 5 0 6 7",
+                   .tv = 40},
+        ResortCase{"MovesAfterADropActOnTheRowsShown",
+                   "drag:0>3, click:3, button:Move Up, button:Save Change", "1 2 3 0 4 5 6 7", 2, "",
+                   "1 2 3 0 4 5 6 7"},
+        // While the filter hides rows, they keep their places: no drag, no Move Up or Down.
+        ResortCase{
+            "FilteredRowsStayInPlace",
+            "focus:filter, type:tv3, drag:3>9, click:3, button:Move Down, button:Move Up, button:Move Up",
+            kAll, 3},
+        ResortCase{"FilteredRowMovesToAPositionInTheWholeList",
+                   "focus:filter, type:tv3, click:3, set:Move To=1, button:Move To", "3 0 1 2 4 5 6 7", 0},
+        // Save Change (Enter) stays open; moves not saved are dropped on choosing another list.
+        ResortCase{"SavedOrderSurvivesAListSwitch",
+                   "click:0, button:Move Down, click:1, Return, set:Channel List:=Radio List, click:2, "
+                   "button:Move Up, set:Channel List:=TV List, set:Channel List:=Radio List",
+                   "8 9 10", -2, "", "1 0 2 3 4 5 6 7"},
+        ResortCase{.name = "EntryNamingNoService",
+                   .input = "click:1, button:Move Down, button:Save Change",
+                   .shown = "4 2 999 1 0 5 6 7",
+                   .stored = "4 2 999 1 0 5 6 7",
+                   .prepare =
+                       [](ChannelDbImage& image) {
+                           const uint16_t order[8] = {4, 999, 2, 1, 0, 5, 6, 7};
+                           ASSERT_EQ(setListItems(image, kListTv, 8, order), 1);
+                       }},
+        ResortCase{"EmptyListStoresNothing",
+                   "set:Channel List:=Data List, button:Save Change, button:Move Up", "", -1, kSelect}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace tovu::ui
