@@ -108,6 +108,9 @@ int receiveData(int socket, uint8_t* buffer, uint32_t length, int timeoutMs, Dea
             readBe16(packet + kPacketCountOffset) != count || index >= count)
             return 0;
         if (received[index]) continue;  // a repeat
+        // A packet of a later window would take the place of one not yet delivered: the receiver
+        // sends in order, so an answer that runs a window ahead is not the asked transfer.
+        if (index >= delivered / kPacketPayloadSize + kReceiveWindowSize / kPacketPayloadSize) return 0;
         received[index] = 1;
         ++distinct;
         std::memcpy(window.get() + (index % 256) * kPacketPayloadSize, packet + kPacketHeaderSize,

@@ -63,7 +63,8 @@ void abortSocket(int socket);
 // Receives the numbered packets of a `length`-byte transfer into `buffer`, which holds `length`
 // rounded up to whole packets, until all of them have arrived; repeats are ignored. 1 or 0.
 // Every packet must carry `length` in its length field and the packets needed for it in its
-// count field, and an index below that count; anything else fails. A length of 0 needs no packet.
+// count field, and an index below that count and inside the window being filled (256 packets);
+// anything else fails. A length of 0 needs no packet.
 [[nodiscard]] int receiveData(int socket, uint8_t* buffer, uint32_t length, int timeoutMs = kPacketTimeoutMs,
                               Deadline deadline = kNoDeadline);
 // Waits until the peer has acknowledged every byte handed to the socket: 0 when it has and no

@@ -83,6 +83,13 @@ std::vector<SentPacket> numbered(uint16_t count) {
     return sent;
 }
 
+// Packet 256 (the next window's first) before packet 255 has filled the first window.
+std::vector<SentPacket> aheadOfItsWindow() {
+    std::vector<SentPacket> sent = numbered(300);
+    std::swap(sent[255], sent[256]);
+    return sent;
+}
+
 struct ReceiveCase {
     const char* name;
     std::vector<SentPacket> packets;  // sent before the peer closes
@@ -120,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ReceiveCase{"MoreThanTheFlagTableHolds", {{9000, 8192, 1}}, 9000, 0},
                     ReceiveCase{"OneWindow", numbered(256), 256, 1},
                     ReceiveCase{"AWindowAndMore", numbered(300), 300, 1},
-                    ReceiveCase{"TwoWindowsAndMore", numbered(600), 600, 1}),
+                    ReceiveCase{"TwoWindowsAndMore", numbered(600), 600, 1},
+                    ReceiveCase{"AWindowAhead", aheadOfItsWindow(), 300, 0}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Waiting goes through poll, which has no limit on socket numbers.
