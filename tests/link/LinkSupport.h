@@ -17,7 +17,6 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <iterator>
 #include <random>
 #include <sstream>
@@ -28,10 +27,6 @@
 extern char** environ;
 
 namespace tovu::test {
-
-// Uploads without a backup folder of their own (kdattool's included) keep their backups in the
-// build folder's data home, never in the user's.
-inline const int kDataHome = setenv("XDG_DATA_HOME", TOVU_BINARY_DIR "/test-data-home", 1);
 
 // 127.a.b.c as a host-order address.
 constexpr uint32_t loopback(uint8_t a, uint8_t b, uint8_t c) {
